@@ -1,0 +1,38 @@
+#pragma once
+
+#include "fractal/panel.h"
+#include "surface/run.h"
+#include "surface/surface.h"
+
+namespace divograf {
+
+// The four drawings that the start/stop commands run.
+enum class Drawing { Fractal, Rainbow, Interference, Interference3D };
+
+// Everything the main window owns, without the window: the surface and its marker, the run
+// context with the one `Running` flag, and the parameter panels. The window and the renderer
+// each hold one and drive it through these operations.
+class Model
+{
+public:
+    explicit Model(int scale = 1);
+
+    // The start-up sequence: the start values of the panels. Draws nothing.
+    void startUp();
+
+    // The start/stop protocol of every drawing command: hide the marker; clear to white
+    // unless a drawing is meant to go on; invert `Running`; run the drawing whatever the
+    // new value. Called inside a yield, it stops the running drawing or, while one is
+    // finishing its pass, runs a whole new drawing nested in it.
+    void startStop(Drawing drawing);
+
+    // A click on the surface: `Running` false, nothing else.
+    void clickField() { run.Running = false; }
+
+    Surface surface;
+    Marker marker;
+    Run run;
+    FractalPanel fractal{marker};
+};
+
+} // namespace divograf

@@ -1,0 +1,28 @@
+// divograf-render: draws one of the program's pictures into an image file, headless.
+
+#include "cli/options.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+    const divograf::cli::Parsed parsed = divograf::cli::parseArguments(QCoreApplication::arguments());
+    if (const auto *help = std::get_if<divograf::cli::Help>(&parsed)) {
+        out << help->text;
+        return 0;
+    }
+    if (const auto *error = std::get_if<divograf::cli::Error>(&parsed)) {
+        err << "divograf-render: " << error->message << '\n';
+        return 2;
+    }
+    const QString failure = divograf::cli::runJob(std::get<divograf::cli::Job>(parsed));
+    if (!failure.isEmpty()) {
+        err << "divograf-render: " << failure << '\n';
+        return 1;
+    }
+    return 0;
+}

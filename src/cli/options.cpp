@@ -1,0 +1,149 @@
+#include "cli/options.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace divograf::cli {
+
+namespace {
+
+struct KindName
+{
+    const char *name;
+    Drawing drawing;
+    bool available;
+};
+
+constexpr KindName Kinds[] = {
+    {"fractal", Drawing::Fractal, true},
+    {"interference", Drawing::Interference, false},
+    {"interference-3d", Drawing::Interference3D, false},
+    {"rainbow", Drawing::Rainbow, false},
+};
+
+constexpr int MaxScale = 16;
+
+QString controlList()
+{
+    QStringList names;
+    for (const ControlSpec &s : Controls)
+        names << QString::fromLatin1(s.name.data(), static_cast<qsizetype>(s.name.size()));
+    return names.join(QStringLiteral(", "));
+}
+
+std::variant<Setting, Error> parseSetting(const QString &text)
+{
+    const qsizetype eq = text.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        return Error{QStringLiteral("--set ждёт ЭЛЕМЕНТ=ЗНАЧЕНИЕ, а получено «%1»").arg(text)};
+    const QString name = text.left(eq);
+    const QString valueText = text.mid(eq + 1).trimmed();
+    const std::optional<Control> control = controlNamed(name.toStdString());
+    if (!control)
+        return Error{QStringLiteral("неизвестный элемент «%1»; известны: %2").arg(name, controlList())};
+    bool ok = false;
+    const int value = valueText.toInt(&ok);
+    if (!ok)
+        return Error{QStringLiteral("значение «%1» для %2 не целое число").arg(valueText, name)};
+    if (spec(*control).kind == ControlKind::Option && value != 1)
+        return Error{QStringLiteral("%1 выбирается только значением 1").arg(name)};
+    return Setting{*control, value};
+}
+
+} // namespace
+
+Parsed parseArguments(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Рисует картину Дивографа в файл BMP или PNG, как окно программы после одного запуска."));
+    parser.addPositionalArgument(QStringLiteral("KIND"),
+                                 QStringLiteral("Что рисовать: fractal, interference, interference-3d или rainbow."));
+    const QCommandLineOption set(QStringLiteral("set"),
+                                 QStringLiteral("Установить элемент панели (%1), как это сделал бы пользователь. "
+                                                "Можно повторять; применяются по порядку.").arg(controlList()),
+                                 QStringLiteral("CONTROL=VALUE"));
+    const QCommandLineOption scale(QStringLiteral("scale"),
+                                   QStringLiteral("Во сколько раз больше пикселей по стороне (1..16)."),
+                                   QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Файл картины: .bmp или .png."), QStringLiteral("OUT"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Показать эту справку."));
+    parser.addOptions({set, scale, output, help});
+
+    if (!parser.parse(arguments))
+        return Error{parser.errorText()};
+    if (parser.isSet(help))
+        return Help{parser.helpText()};
+
+    Job job;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1)
+        return Error{QStringLiteral("нужен ровно один вид рисунка: fractal, interference, interference-3d или rainbow")};
+    const KindName *kind = nullptr;
+    for (const KindName &k : Kinds)
+        if (positional.front() == QLatin1String(k.name))
+            kind = &k;
+    if (!kind)
+        return Error{QStringLiteral("неизвестный вид рисунка «%1»; возможны: fractal, interference, interference-3d, rainbow")
+                         .arg(positional.front())};
+    if (!kind->available)
+        return Error{QStringLiteral("вид рисунка «%1» пока не поддерживается").arg(positional.front())};
+    job.drawing = kind->drawing;
+
+    for (const QString &text : parser.values(set)) {
+        auto s = parseSetting(text);
+        if (auto *e = std::get_if<Error>(&s))
+            return *e;
+        job.settings.push_back(std::get<Setting>(s));
+    }
+
+    bool ok = false;
+    job.scale = parser.value(scale).toInt(&ok);
+    if (!ok || job.scale < 1 || job.scale > MaxScale)
+        return Error{QStringLiteral("--scale ждёт целое число от 1 до %1, а получено «%2»").arg(MaxScale).arg(parser.value(scale))};
+
+    if (!parser.isSet(output))
+        return Error{QStringLiteral("не указан файл картины (-o OUT.bmp или -o OUT.png)")};
+    job.output = parser.value(output);
+    const QString suffix = QFileInfo(job.output).suffix().toLower();
+    if (suffix == QLatin1String("bmp"))
+        job.format = "BMP";
+    else if (suffix == QLatin1String("png"))
+        job.format = "PNG";
+    else
+        return Error{QStringLiteral("файл картины должен оканчиваться на .bmp или .png: «%1»").arg(job.output)};
+    return job;
+}
+
+void apply(Model &model, const Setting &setting)
+{
+    model.fractal.setValue(setting.control, setting.value);
+    if (setting.control == Control::QWA)
+        model.fractal.clickQwa(); // a click on the slider at that value
+}
+
+QString runJob(const Job &job)
+{
+    Model model(job.scale);
+    model.startUp();
+    for (const Setting &s : job.settings)
+        apply(model, s);
+    model.startStop(job.drawing);
+
+    // 24-bit colour holds every colour the drawings make.
+    const QImage picture = model.surface.Image().convertToFormat(QImage::Format_RGB888);
+    QSaveFile file(job.output);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("не удалось открыть «%1» для записи: %2").arg(job.output, file.errorString());
+    if (!picture.save(&file, job.format.constData())) {
+        file.cancelWriting();
+        return QStringLiteral("не удалось записать картину в «%1»").arg(job.output);
+    }
+    if (!file.commit())
+        return QStringLiteral("не удалось записать «%1»: %2").arg(job.output, file.errorString());
+    return {};
+}
+
+} // namespace divograf::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "fractal/panel.h"
+#include "surface/run.h"
+#include "surface/surface.h"
+
+namespace divograf {
+
+inline constexpr int MaxIterations = 45;
+
+// The iteration formula of one point. Render takes these from the panel for each point;
+// nothing can change them while a point is computed, since no yield falls inside it.
+struct Formula
+{
+    int squarings = 1;   // QWA, 0..5
+    bool cube = false;   // KUB
+    bool moivre = false; // MUA
+    int coef = 2;        // Coef, 2..10
+    int axes = 7;        // n: MM as it stood when the run started
+};
+
+// The escape count k of the point re + i*im: 2 if it escapes in the first iteration, 46 if
+// it never does. `angle` is the De Moivre angle, carried from point to point within a run.
+// A value that overflows or stops being a number counts as escaped in that iteration.
+int escapeCount(double re, double im, const Formula &f, double &angle);
+
+// The colour of escape count k: each channel is k times its correction, modulo 255.
+Colour cellColour(int k, int redCorr, int greenCorr, int blueCorr);
+
+// `Render`: the fractal, column by column, a cell per sample point, yielding after each cell
+// and checking `Running` before each column. Ends with progress 0, caption "Дивограф" and
+// `Running` false. Reads the panel afresh as it goes, so changes made in a yield apply at once.
+void Render(Surface &surface, const FractalPanel &panel, Run &run);
+
+} // namespace divograf

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "surface/colour.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <cstdint>
+
+namespace divograf {
+
+// The centre marker: a 120-unit disc that a view draws over the surface, never into it.
+struct Marker
+{
+    static constexpr int Size = 120;
+    static constexpr Colour Fill = RGB(0, 0, 192);
+
+    int Left = 2411;
+    int Top = 2411;
+    bool Visible = true;
+};
+
+// The drawing surface: one persistent raster addressed in surface units, origin top-left,
+// y downwards, 4995 units visible on each axis. Everything outside is clipped silently.
+// Painting is aliased, so every pixel carries exactly one colour that a drawing computed.
+// Nothing here repaints anything: a view reads `raster()` when it repaints and can tell from
+// `revision()` whether anything was drawn since.
+class Surface
+{
+public:
+    static constexpr int Pixels = 329;  // raster side at scale 1
+    static constexpr int Units = 4995;  // surface units on each axis
+    static constexpr int Nominal = 5000; // the extent the drawings address
+    static constexpr Colour InitialColour = RGB(192, 255, 192);
+
+    // `scale` (1..16) multiplies the pixels per side and every pen width.
+    explicit Surface(int scale = 1);
+    Surface(const Surface &) = delete;
+    Surface &operator=(const Surface &) = delete;
+
+    int scale() const { return scale_; }
+    int pixels() const { return pixels_; }
+
+    // The one unit-to-pixel mapping: pixel = unit * pixels / 4995, to the nearest pixel.
+    int toPixel(float unit) const;
+
+    // `Line` as a filled box: the rectangle with corners (x, y) and (x + w, y + h), edges
+    // included. A pen wider than one pixel widens the edges, as it does for lines.
+    void fillBox(float x, float y, float w, float h, Colour colour);
+    // `Line` with absolute ends, drawn with the pen width.
+    void line(float x1, float y1, float x2, float y2, Colour colour);
+    // `Line` with a relative end.
+    void lineBy(float x, float y, float dx, float dy, Colour colour) { line(x, y, x + dx, y + dy, colour); }
+    // `Circle`: the outline round (x, y) with radius r, drawn with the pen width.
+    void circle(float x, float y, float r, Colour colour);
+    // The clearing of every start command: white from (0, 0) to (5000, 5000).
+    void clear() { fillBox(0, 0, Nominal, Nominal, White); }
+
+    // `DrawWidth`: the pen width in pixels at scale 1, at least 1.
+    std::int16_t DrawWidth() const { return drawWidth_; }
+    void setDrawWidth(std::int16_t pixels);
+
+    // `Image`: a copy of the raster as it stands.
+    QImage Image() const { return raster_.copy(); }
+    // The raster itself, for a view that paints it without copying.
+    const QImage &raster() const { return raster_; }
+    Colour pixel(int x, int y) const;
+
+    // Changes with every drawing operation.
+    std::uint64_t revision() const { return revision_; }
+
+private:
+    void applyPen(Colour colour);
+    void painted();
+
+    int scale_;
+    int pixels_;
+    double pixelsPerUnit_;
+    std::int16_t drawWidth_ = 1;
+    std::uint64_t revision_ = 0;
+    QImage raster_;
+    QRgb *bits_;               // raster_'s pixels; the raster is never shared, so they stay put
+    qsizetype stride_;         // in pixels
+    QPainter painter_;         // kept open on raster_ for lines and circles
+    QRgb penColour_ = 0;
+    int penWidth_ = 0;         // in raster pixels, 0 until the first pen is set
+};
+
+} // namespace divograf
