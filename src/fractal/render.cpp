@@ -20,37 +20,42 @@ constexpr int PercentDivisor = 50;
 
 } // namespace
 
+bool iterate(double &re, double &im, const Formula &f, double &angle)
+{
+    if (f.moivre) {
+        double r = std::sqrt(im * im + re * re);
+        if (re != 0)
+            angle = std::atan(im / re);
+        if (re < 0)
+            angle = angle + HalfTurn;
+        const double t = f.axes * angle;
+        if (r != 0)
+            r = std::exp(f.axes * std::log(r));
+        re = r * std::cos(t) + MoivreShiftRe;
+        im = r * std::sin(t) - MoivreShiftIm;
+        if (!(std::abs(r) <= ModulusEscape))
+            return true;
+    }
+    for (int s = 0; s < f.squarings; ++s) {
+        const double nextRe = re * re - im * im - SquareShiftRe;
+        im = f.coef * re * im + SquareShiftIm;
+        re = nextRe;
+    }
+    if (f.cube) {
+        const double nextRe = re * (re * re - (f.coef + 1) * (im * im));
+        im = im * ((f.coef + 1) * (re * re) - im * im);
+        re = nextRe;
+    }
+    // Written so that NaN escapes too.
+    return !(std::abs(re) <= RealEscape) || !(std::abs(im) <= ImagEscape);
+}
+
 int escapeCount(double re, double im, const Formula &f, double &angle)
 {
     int k = 1;
     for (int i = 0; i < MaxIterations; ++i) {
         ++k;
-        if (f.moivre) {
-            double r = std::sqrt(im * im + re * re);
-            if (re != 0)
-                angle = std::atan(im / re);
-            if (re < 0)
-                angle = angle + HalfTurn;
-            const double t = f.axes * angle;
-            if (r != 0)
-                r = std::exp(f.axes * std::log(r));
-            re = r * std::cos(t) + MoivreShiftRe;
-            im = r * std::sin(t) - MoivreShiftIm;
-            if (!(std::abs(r) <= ModulusEscape))
-                break;
-        }
-        for (int s = 0; s < f.squarings; ++s) {
-            const double nextRe = re * re - im * im - SquareShiftRe;
-            im = f.coef * re * im + SquareShiftIm;
-            re = nextRe;
-        }
-        if (f.cube) {
-            const double nextRe = re * (re * re - (f.coef + 1) * (im * im));
-            im = im * ((f.coef + 1) * (re * re) - im * im);
-            re = nextRe;
-        }
-        // Written so that NaN escapes too.
-        if (!(std::abs(re) <= RealEscape) || !(std::abs(im) <= ImagEscape))
+        if (iterate(re, im, f, angle))
             break;
     }
     return k;

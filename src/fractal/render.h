@@ -19,6 +19,11 @@ struct Formula
     int axes = 7;        // n: MM as it stood when the run started
 };
 
+// One iteration of the formula on re + i*im, in place. Returns true when the point escaped
+// in it: the powered modulus of the De Moivre step above 1000, |re| above 1400, |im| above
+// 3010, or a value that overflowed or stopped being a number.
+bool iterate(double &re, double &im, const Formula &f, double &angle);
+
 // The escape count k of the point re + i*im: 2 if it escapes in the first iteration, 46 if
 // it never does. `angle` is the De Moivre angle, carried from point to point within a run.
 // A value that overflows or stops being a number counts as escaped in that iteration.
