@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, when any is missing.
+# Sourced by run.sh and test.sh; takes the package lists as arguments.
+set -euo pipefail
+
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+}
+
+# Building the program and the renderer.
+BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
+# The test suite on top of that.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev)
