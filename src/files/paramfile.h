@@ -1,0 +1,43 @@
+#pragma once
+
+#include "fractal/panel.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <variant>
+
+namespace divograf {
+
+// The parameter file: 13 records of 128 bytes, each a little-endian 16-bit type tag (2 or 3)
+// followed by a 16-bit (tag 2) or 32-bit (tag 3) signed value and zero filler. Records in
+// order: SizeFactor, Squarings, Cube, UseMoivre, Axes, Coef, RedCorr, GreenCorr, BlueCorr,
+// and the spinner values num, scal, l, ampl.
+inline constexpr int RecordCount = 13;
+inline constexpr int RecordLength = 128;
+inline constexpr int ParameterFileLength = RecordCount * RecordLength;
+
+using ParameterRecords = std::array<StoredInt, RecordCount>;
+
+// The file's bytes for `records`. `existing` is what the file holds now: bytes behind the
+// last record are kept, everything before it is rewritten.
+QByteArray encodeParameters(const ParameterRecords &records, const QByteArray &existing = {});
+
+// The records in `bytes`, or a Russian description of why they are not a parameter file.
+// The whole file is checked before anything is returned.
+std::variant<ParameterRecords, QString> decodeParameters(const QByteArray &bytes);
+
+// Writes the records to `path` without truncating a longer file, through a temporary file
+// renamed into place, so that a failed write leaves the previous file as it was. Returns an
+// empty string or a Russian message that names the file and the problem.
+QString saveParameterFile(const QString &path, const ParameterRecords &records);
+
+// Reads and checks a parameter file. A missing file is an error and is not created.
+std::variant<ParameterRecords, QString> loadParameterFile(const QString &path);
+
+// The text a loaded spinner value is written into its text box with: a blank or "-", the
+// digits, one blank (" 7 ", " 700 ", "-10 ").
+QString numberText(int value);
+
+} // namespace divograf
