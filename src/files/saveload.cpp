@@ -1,0 +1,131 @@
+#include "files/saveload.h"
+
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListView>
+#include <QPointer>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace divograf {
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+QRect twips(int left, int top, int width, int height)
+{
+    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
+}
+
+} // namespace
+
+SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , state_(state)
+    , directory_(QDir::currentPath())
+    , dirModel_(new QFileSystemModel(this))
+    , fileModel_(new QFileSystemModel(this))
+    , dir_(new QTreeView(this))
+    , file_(new QListView(this))
+    , text_(new QLineEdit(QStringLiteral("Text1"), this))
+    , command_(new QPushButton(QStringLiteral("Command1"), this))
+    , can_(new QPushButton(QStringLiteral("Отмена"), this))
+{
+    setWindowTitle(QStringLiteral("Form1"));
+    setFixedSize(4680 / TwipsPerPixel, 2940 / TwipsPerPixel);
+
+    dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    dirModel_->setRootPath(QDir::rootPath());
+    dir_->setModel(dirModel_);
+    for (int column = 1; column < dirModel_->columnCount(); ++column)
+        dir_->hideColumn(column);
+    dir_->header()->hide();
+    dir_->setGeometry(twips(120, 120, 2175, 2340));
+    const QModelIndex start = dirModel_->index(directory_);
+    dir_->setCurrentIndex(start);
+    dir_->scrollTo(start);
+    dir_->expand(start);
+
+    fileModel_->setFilter(QDir::Files);
+    fileModel_->setNameFilterDisables(false);
+    file_->setModel(fileModel_);
+    file_->setGeometry(twips(2400, 430, 2175, 2040));
+    text_->setGeometry(twips(2400, 120, 2175, 285));
+    command_->setGeometry(twips(2400, 2520, 2160, 315));
+    can_->setGeometry(twips(120, 2520, 2175, 315));
+    command_->setDefault(true);
+    command_->setAutoDefault(true);
+    can_->setAutoDefault(false);
+    setTabOrder(dir_, file_);
+
+    connect(text_, &QLineEdit::textChanged, this, &SaveLoad::compose);
+    connect(dir_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { openDirectory(dirModel_->filePath(current)); });
+    connect(file_, &QListView::clicked, this,
+            [this](const QModelIndex &index) { text_->setText(baseName(fileModel_->fileName(index))); });
+    connect(command_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(can_, &QPushButton::clicked, this, &QDialog::reject);
+
+    // Opening: each mode is looked at on its own; the name's change composes the first path.
+    const QString &mode = state_.ChooserMode;
+    if (mode == SaveMode) {
+        command_->setText(QStringLiteral("Сохранить"));
+        setWindowTitle(QStringLiteral("Сохранить"));
+    }
+    if (mode == SaveBitmapMode) {
+        command_->setText(QStringLiteral("Сохранить"));
+        setWindowTitle(QStringLiteral("Сохранить"));
+        pattern_ = QStringLiteral("*.bmp");
+    }
+    if (mode == LoadMode) {
+        command_->setText(QStringLiteral("Загрузить"));
+        setWindowTitle(QStringLiteral("Загрузить"));
+        text_->setReadOnly(true);
+    }
+    fileModel_->setNameFilters({pattern_});
+    file_->setRootIndex(fileModel_->setRootPath(directory_));
+    if (mode == SaveMode || mode == SaveBitmapMode || mode == LoadMode)
+        text_->setText(QStringLiteral("Fractal"));
+
+    if (owner)
+        move(owner->frameGeometry().center() - rect().center());
+}
+
+QString SaveLoad::choose(ChooserState &state, const QString &mode, QWidget *owner)
+{
+    state.ChosenFileName.clear();
+    state.ChooserMode = mode;
+    // Guarded: the owner may be destroyed while the chooser is open (the program ends).
+    QPointer<SaveLoad> chooser = new SaveLoad(state, owner);
+    chooser->exec();
+    delete chooser;
+    return state.ChosenFileName;
+}
+
+void SaveLoad::openDirectory(const QString &path)
+{
+    if (path.isEmpty() || path == directory_)
+        return;
+    directory_ = path;
+    file_->setRootIndex(fileModel_->setRootPath(directory_));
+    compose();
+}
+
+void SaveLoad::compose()
+{
+    // A root directory is reported with its separator, every other one without.
+    state_.ChosenFileName = composePath(QDir::cleanPath(directory_), text_->text(), pattern_);
+    setWindowTitle(state_.ChosenFileName);
+}
+
+void SaveLoad::reject()
+{
+    // `Can`, Escape and the title bar's close button all cancel, so that closing the window
+    // never writes over a file by accident.
+    state_.ChosenFileName.clear();
+    QDialog::reject();
+}
+
+} // namespace divograf
