@@ -18,5 +18,5 @@ install_missing() {
 
 # Building the program and the renderer.
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools fonts-dejavu-core)
-# The test suite on top of that.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev)
+# The test suite on top of that; the print test drives a private CUPS server with a PDF printer.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev cups-daemon cups-client printer-driver-cups-pdf poppler-utils)
