@@ -9,6 +9,9 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace divograf {
 
@@ -29,8 +32,25 @@ constexpr QRect VersionRect = twips(1290, 780, 1845, 225);
 constexpr QRect SysInfoRect = twips(120, 1200, 1245, 345);
 constexpr QRect OkRect = twips(1920, 1200, 1260, 345);
 
+// The geometry was laid out for 8-point text; the platform's larger default would crowd the
+// buttons' captions against their edges.
+constexpr int DialogPointSize = 8;
 constexpr int TitlePointSize = 12;
 constexpr int IconPixels = 32; // the picture inside picIcon's 2-pixel sunken border
+
+// The dialog's client area centred on the owner window's, which centres the frames as well when
+// the window manager decorates both alike; kept on the owner's screen.
+QRect centredOn(const QWidget *owner)
+{
+    QRect r({0, 0}, ClientSize);
+    r.moveCenter(owner->geometry().center());
+    if (const QScreen *screen = owner->screen()) {
+        const QRect available = screen->availableGeometry();
+        r.moveLeft(std::clamp(r.left(), available.left(), std::max(available.left(), available.right() + 1 - r.width())));
+        r.moveTop(std::clamp(r.top(), available.top(), std::max(available.top(), available.bottom() + 1 - r.height())));
+    }
+    return r;
+}
 
 } // namespace
 
@@ -63,7 +83,12 @@ About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
 {
     setObjectName(QStringLiteral("About"));
     setFixedSize(ClientSize);
+    if (owner)
+        setGeometry(centredOn(owner->window()));
     setWindowIcon(icon);
+    QFont dialogFont = font();
+    dialogFont.setPointSize(DialogPointSize);
+    setFont(dialogFont);
 
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(OkRect);
