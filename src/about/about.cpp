@@ -1,0 +1,158 @@
+#include "about/about.h"
+
+#include "about/platform.h"
+#include "app/model.h"
+#include "surface/status.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace divograf {
+
+namespace {
+
+// Geometry is designed in twips; 15 of them make a pixel at 96 dots per inch.
+constexpr int TwipsPerPixel = 15;
+
+constexpr QRect twips(int left, int top, int width, int height)
+{
+    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
+}
+
+constexpr QSize ClientSize{3315 / TwipsPerPixel, 1650 / TwipsPerPixel};
+constexpr QRect PicIconRect = twips(120, 120, 540, 540);
+constexpr QRect TitleRect = twips(1290, 240, 1845, 480);
+constexpr QRect VersionRect = twips(1290, 780, 1845, 225);
+constexpr QRect SysInfoRect = twips(120, 1200, 1245, 345);
+constexpr QRect OkRect = twips(1920, 1200, 1260, 345);
+
+// The geometry was laid out for 8-point text; the platform's larger default would crowd the
+// buttons' captions against their edges.
+constexpr int DialogPointSize = 8;
+constexpr int TitlePointSize = 12;
+constexpr int IconPixels = 32; // the picture inside picIcon's 2-pixel sunken border
+
+// The dialog's client area centred on the owner window's, which centres the frames as well when
+// the window manager decorates both alike; kept on the owner's screen.
+QRect centredOn(const QWidget *owner)
+{
+    QRect r({0, 0}, ClientSize);
+    r.moveCenter(owner->geometry().center());
+    if (const QScreen *screen = owner->screen()) {
+        const QRect available = screen->availableGeometry();
+        r.moveLeft(std::clamp(r.left(), available.left(), std::max(available.left(), available.right() + 1 - r.width())));
+        r.moveTop(std::clamp(r.top(), available.top(), std::max(available.top(), available.bottom() + 1 - r.height())));
+    }
+    return r;
+}
+
+} // namespace
+
+QString versionText(int major, int minor, int patch)
+{
+    return QStringLiteral("Версия %1.%2.%3").arg(major).arg(minor).arg(patch);
+}
+
+QIcon fractalIcon()
+{
+    Model model;
+    model.startUp();
+    model.startStop(Drawing::Fractal); // runs to its end: the model's yield does nothing
+    const QImage image = model.surface.Image();
+    QIcon icon;
+    for (int side : {IconPixels, 2 * IconPixels})
+        icon.addPixmap(QPixmap::fromImage(image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    return icon;
+}
+
+About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , services_(services)
+    , cmdOK(new QPushButton(QStringLiteral("OK"), this))
+    , picIcon(new QLabel(this))
+    , cmdSysInfo(new QPushButton(QStringLiteral("&System Info..."), this))
+    , lblTitle(new QLabel(this))
+    , lblVersion(new QLabel(this))
+{
+    setObjectName(QStringLiteral("About"));
+    setFixedSize(ClientSize);
+    if (owner)
+        setGeometry(centredOn(owner->window()));
+    setWindowIcon(icon);
+    QFont dialogFont = font();
+    dialogFont.setPointSize(DialogPointSize);
+    setFont(dialogFont);
+
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(OkRect);
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setGeometry(PicIconRect);
+    picIcon->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    picIcon->setAlignment(Qt::AlignCenter);
+    picIcon->setPixmap(icon.pixmap(QSize(IconPixels, IconPixels), devicePixelRatioF()));
+
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdSysInfo->setGeometry(SysInfoRect);
+    connect(cmdSysInfo, &QPushButton::clicked, this, [this] {
+        StartSysInfo(services_, [this] { showUnavailable(); });
+    });
+
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setGeometry(TitleRect);
+    lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont titleFont = lblTitle->font();
+    titleFont.setPointSize(TitlePointSize);
+    lblTitle->setFont(titleFont);
+    QPalette titlePalette = lblTitle->palette();
+    titlePalette.setColor(QPalette::WindowText, Qt::black);
+    lblTitle->setPalette(titlePalette);
+
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion->setGeometry(VersionRect);
+    lblVersion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // The texts of the load.
+    setWindowTitle(QStringLiteral("О ") + ProgramName);
+    lblVersion->setText(versionText(DIVOGRAF_VERSION_MAJOR, DIVOGRAF_VERSION_MINOR, DIVOGRAF_VERSION_PATCH));
+    lblTitle->setText(ProgramName);
+}
+
+void About::showUnavailable()
+{
+    // Held by a guard: closing the owner while the message is up destroys the box with the dialog.
+    QPointer<QMessageBox> box =
+        new QMessageBox(QMessageBox::NoIcon, ProgramName, sysinfo::Unavailable, QMessageBox::Ok, this);
+    box->exec();
+    delete box;
+}
+
+void showAbout(QWidget *owner, const QIcon &icon)
+{
+    HostServices services;
+    showAbout(owner, icon, services);
+}
+
+void showAbout(QWidget *owner, const QIcon &icon, SystemServices &services)
+{
+    QIcon picture = icon;
+    if (picture.isNull() && owner)
+        picture = owner->window()->windowIcon();
+    if (picture.isNull())
+        picture = fractalIcon();
+    // The owner may be destroyed while the box is open, and the box with it.
+    QPointer<About> about = new About(owner, picture, services);
+    about->exec();
+    delete about;
+}
+
+} // namespace divograf
