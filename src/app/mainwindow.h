@@ -30,6 +30,7 @@ public:
     ~Main() override;
 
     Model &model() { return model_; }
+    const Model &model() const { return model_; }
     WindowYield &windowYield() { return yield_; }
 
     // The start/stop command of `drawing`, as its button, its menu item and its shortcut give

@@ -16,6 +16,7 @@ constexpr int RepeatMs = 50;
 
 UpDown::UpDown(QWidget *parent)
     : QWidget(parent)
+    , repeat_(this)
 {
     setFocusPolicy(Qt::TabFocus);
     repeat_.setInterval(RepeatMs);
