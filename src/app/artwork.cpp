@@ -56,7 +56,7 @@ QImage interferenceButton()
     // Three holes on a circle; the colour is the summed wave at each pixel.
     QImage image(ButtonSide, ButtonSide, QImage::Format_RGB32);
     constexpr int Holes = 3;
-    constexpr double Wavelength = 3.2;
+    constexpr double Wavelength = 5.5;
     for (int y = 0; y < ButtonSide; ++y)
         for (int x = 0; x < ButtonSide; ++x) {
             double sum = 0;
