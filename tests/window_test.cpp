@@ -349,22 +349,34 @@ TEST_F(Window, SliderMovesByMouseAndKeyboardSetTheVariablesAndCaptions)
 TEST_F(Window, CentreSlidersMoveAndShowTheMarkerOverTheRaster)
 {
     auto *view = get<SurfaceView>("Field");
-    // Slider2 to 10: left edge at 940 units; Slider1 to 40: top edge at 3940.
-    get("Slider2")->setFocus();
-    QTest::keyClick(get("Slider2"), Qt::Key_Home);
-    get("Slider1")->setFocus();
-    QTest::keyClick(get("Slider1"), Qt::Key_End);
-    EXPECT_EQ(w.model().marker.Left, 940);
-    EXPECT_EQ(w.model().marker.Top, 3940);
-    // 940 * 329 / 4995 = 61.9 and 1060 units = 69.8; 3940 units = 259.5 and 4060 = 267.4
-    // pixels; the border adds 2.
-    EXPECT_EQ(view->markerRect(), QRect(QPoint(64, 262), QPoint(71, 268)));
-    const QImage shown = view->grab().toImage();
-    EXPECT_EQ(shown.pixel(view->markerRect().center()), qRgb(0, 0, 192));
+    // The slider ends by keyboard: the marker's edge at value * 100 - 60 units, drawn from
+    // pixel round(edge * 329 / 4995) to round((edge + 120) * 329 / 4995), plus the border.
+    const struct
+    {
+        const char *slider;
+        Qt::Key key;
+        int left, top;     // surface units
+        QRect pixels;      // in the view
+    } rows[] = {
+        {"Slider2", Qt::Key_Home, 940, 2411, QRect(64, 161, 8, 8)},   // 61.9..69.8; 158.8..166.7
+        {"Slider1", Qt::Key_End, 940, 3940, QRect(64, 262, 8, 7)},    // 259.5..267.4
+        {"Slider2", Qt::Key_End, 3940, 3940, QRect(262, 262, 7, 7)},
+        {"Slider1", Qt::Key_Home, 3940, 940, QRect(262, 64, 7, 8)},
+    };
+    w.model().marker.Visible = false;
+    for (const auto &row : rows) {
+        get(row.slider)->setFocus();
+        QTest::keyClick(get(row.slider), row.key);
+        EXPECT_TRUE(w.model().marker.Visible);
+        EXPECT_EQ(w.model().marker.Left, row.left) << row.slider;
+        EXPECT_EQ(w.model().marker.Top, row.top) << row.slider;
+        EXPECT_EQ(view->markerRect(), row.pixels) << row.slider;
+        EXPECT_EQ(view->grab().toImage().pixel(row.pixels.center()), qRgb(0, 0, 192)) << row.slider;
+    }
     // Drawn over the raster, never into it.
     EXPECT_EQ(w.model().surface.raster().pixel(view->markerRect().center() - QPoint(2, 2)), qRgb(192, 255, 192));
 
-    // A start hides it; the drawing does not erase it from the model's slider state.
+    // A start hides it.
     w.model().run.yield = [] {};
     click("Command1");
     EXPECT_FALSE(w.model().marker.Visible);
