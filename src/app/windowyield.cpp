@@ -50,7 +50,11 @@ void WindowYield::show(Repaint when)
     }
     if (status.progress() != progressValue_) {
         progressValue_ = status.progress();
+        // QProgressBar repaints itself at once when its value changes; with updates off for
+        // the change it is repainted with the next frame instead, like the view.
+        progress_.setUpdatesEnabled(false);
         progress_.setValue(progressValue_);
+        progress_.setUpdatesEnabled(true);
     }
     const bool changed = model_.surface.revision() != revision_ || !sameMarker(model_.marker, marker_);
     if (changed && (when == Repaint::Now || sinceRepaint_.nsecsElapsed() >= FrameNs)) {
