@@ -51,7 +51,7 @@ void WindowYield::show(Repaint when)
     if (status.progress() != progressValue_) {
         progressValue_ = status.progress();
         // QProgressBar repaints itself at once when its value changes; with updates off for
-        // the change it is repainted with the next frame instead, like the view.
+        // the change it is repainted when the event loop next runs, like the view.
         progress_.setUpdatesEnabled(false);
         progress_.setValue(progressValue_);
         progress_.setUpdatesEnabled(true);
