@@ -329,10 +329,3 @@ TEST(About, OwnerDestroyedWhileTheMessageIsUp)
     showAbout(owner, solid(Qt::red), services);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
-
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QImage>
+
+namespace divograf::artwork {
+
+// The pictures of the window: drawn at start, by the program's own fractal engine where they
+// show a fractal, by a few lines of painting where they show the other drawings.
+
+// The window icon, 120 x 120: an eight-armed magenta star amid many colours.
+QImage windowIcon();
+// `Command1`, 32 x 32: the fractal at its start-up parameters.
+QImage fractalButton();
+// `Command3`, 32 x 32: the waves of a few holes, seen from above.
+QImage interferenceButton();
+// `Command4`, 32 x 32: a wavy surface seen obliquely.
+QImage interference3DButton();
+// `Command2`, 120 x 120: concentric rainbow rings (the button shows a crop of it).
+QImage rainbowButton();
+
+} // namespace divograf::artwork

@@ -1,0 +1,226 @@
+#pragma once
+
+// The main window as the form designer fixed it: every control's container, position and
+// size in twips, its caption, hint and range. Nothing is laid out at run time; the window
+// converts each rectangle to pixels once, at 15 twips per pixel.
+
+#include "app/model.h"
+#include "fractal/panel.h"
+
+#include <QRect>
+#include <QSlider>
+
+namespace divograf::layout {
+
+inline constexpr int TwipsPerPixel = 15;
+
+// Left, Top, Width, Height in twips, relative to the container.
+struct Twips
+{
+    int left, top, width, height;
+};
+
+constexpr bool wholePixels(Twips t)
+{
+    return t.left % TwipsPerPixel == 0 && t.top % TwipsPerPixel == 0 && t.width % TwipsPerPixel == 0
+        && t.height % TwipsPerPixel == 0;
+}
+
+inline QRect pixels(Twips t)
+{
+    return {t.left / TwipsPerPixel, t.top / TwipsPerPixel, t.width / TwipsPerPixel, t.height / TwipsPerPixel};
+}
+
+// The client area of `Main`, below its menu bar.
+inline constexpr Twips ClientArea{0, 0, 9675, 6315};
+
+// Containers are named; nullptr is the client area. A frame comes before the frames it holds.
+struct FrameLook
+{
+    const char *name;
+    const char *container;
+    const char *caption;
+    Twips at;
+};
+
+inline constexpr FrameLook Frames[] = {
+    {"Frame6", nullptr, "Общие параметры", {5880, 120, 3735, 1815}},
+    {"Frame3", "Frame6", "Детализация", {120, 240, 1695, 1455}},
+    {"Frame4", "Frame6", "Коррекция цветов", {1920, 240, 1695, 1455}},
+    {"Frame7", nullptr, "Параметры фрактала", {5880, 1920, 1935, 3855}},
+    {"Frame1", "Frame7", "Размер 30", {120, 240, 1695, 855}},
+    {"Frame2", "Frame7", "Тип фрактала", {120, 1080, 1695, 2655}},
+    {"Frame5", nullptr, "Интерференция", {7920, 1920, 1695, 4095}},
+};
+
+// The drawing surface with its 2-pixel sunken border, and the progress bar below it.
+inline constexpr Twips FieldAt{120, 120, 4995, 4995};
+inline constexpr Twips ProgressAt{120, 5880, 7695, 375};
+inline constexpr const char *ProgressHint = "Ход выполнения";
+
+// The controls of the fractal panel (their ranges and design values are in `Controls`).
+// Sliders step by 1; `pageStep` is their large step. Vertical sliders have their minimum at
+// the top.
+struct ControlLook
+{
+    Control id;
+    const char *container;
+    Twips at;
+    const char *caption; // check boxes and options
+    const char *hint;
+    Qt::Orientation orientation = Qt::Horizontal;
+    int pageStep = 1;
+    QSlider::TickPosition ticks = QSlider::NoTicks;
+    int tickInterval = 0;
+};
+
+inline constexpr ControlLook FractalControls[] = {
+    {Control::Slider1, nullptr, {5160, 135, 495, 4935}, "", "Корректировка центра", Qt::Vertical, 10, QSlider::TicksLeft, 1},
+    {Control::Slider2, nullptr, {135, 5160, 4935, 495}, "", "Корректировка центра", Qt::Horizontal, 10, QSlider::TicksAbove, 1},
+    {Control::Box, "Frame3", {1200, 0, 255, 255}, "", "Заполнять пустоты."},
+    {Control::Option4, "Frame3", {120, 960, 1455, 255}, "Наивысшая", ""},
+    {Control::Option3, "Frame3", {120, 720, 1455, 255}, "Высокая", ""},
+    {Control::Option2, "Frame3", {120, 480, 1455, 255}, "Средняя", ""},
+    {Control::Option1, "Frame3", {120, 240, 1455, 255}, "Низкая", ""},
+    {Control::Rc, "Frame4", {120, 240, 375, 1095}, "", "Красный", Qt::Vertical, 5},
+    {Control::Gc, "Frame4", {600, 240, 375, 1095}, "", "Зеленый", Qt::Vertical, 5},
+    {Control::Bc, "Frame4", {1080, 240, 375, 1095}, "", "Синий", Qt::Vertical, 5},
+    {Control::Slider3, "Frame1", {120, 240, 1455, 495}, "", "Размер", Qt::Horizontal, 1, QSlider::TicksAbove, 10},
+    {Control::KFS, "Frame2", {1200, 480, 375, 1215}, "", "Коэффициент", Qt::Vertical, 5, QSlider::TicksRight, 1},
+    {Control::KUB, "Frame2", {120, 960, 975, 375}, "Куб", "Возводить в куб"},
+    {Control::MUA, "Frame2", {120, 1320, 1095, 375}, "Формула Муавра", "Использовать формулу Муавра"},
+    {Control::QWA, "Frame2", {120, 480, 1095, 495}, "", "Количество возведений в квадрат", Qt::Horizontal, 1, QSlider::TicksAbove, 1},
+    {Control::MM, "Frame2", {120, 2040, 1455, 495}, "", "Количество осей для формулы Муавра", Qt::Horizontal, 1, QSlider::TicksAbove, 1},
+};
+
+// Labels; `Label2` follows MM.
+struct LabelLook
+{
+    const char *name;
+    const char *container;
+    Twips at;
+    const char *caption;
+    Qt::Alignment alignment;
+};
+
+inline constexpr LabelLook Labels[] = {
+    {"Label1", "Frame2", {120, 240, 1455, 255}, "Квадраты", Qt::AlignHCenter | Qt::AlignTop},
+    {"Label2", "Frame2", {240, 1800, 1335, 255}, "Оси 7", Qt::AlignHCenter | Qt::AlignTop},
+};
+
+// The four start/stop commands: a picture button and a menu item each, one action.
+struct CommandLook
+{
+    Drawing drawing;
+    const char *button;
+    const char *container;
+    Twips at;
+    const char *caption; // under the picture
+};
+
+inline constexpr const char *CommandHint = "Старт/остановка прорисовки";
+
+inline constexpr CommandLook CommandButtons[] = {
+    {Drawing::Fractal, "Command1", nullptr, {5160, 5160, 495, 495}, ""},
+    {Drawing::Rainbow, "Command2", "Frame5", {120, 3480, 1455, 495}, ""},
+    {Drawing::Interference, "Command3", "Frame5", {120, 2640, 615, 735}, "2D"},
+    {Drawing::Interference3D, "Command4", "Frame5", {960, 2640, 615, 735}, "3D"},
+};
+
+// The spinner/text-box pairs of the interference frame, one row each, with the label above.
+struct PairLook
+{
+    const char *label;
+    const char *caption;
+    Twips labelAt;
+    const char *text;
+    Twips textAt;
+    const char *spinner;
+    Twips spinnerAt;
+    int minimum, maximum, increment, design;
+};
+
+inline constexpr const char *PairContainer = "Frame5";
+inline constexpr const char *PairDesignText = "1";
+
+inline constexpr PairLook Pairs[] = {
+    {"Label4", "Дистанция", {120, 240, 1215, 255}, "lt", {120, 480, 1095, 285}, "l", {1320, 240, 240, 495}, 1, 3000, 10, 1},
+    {"Label5", "Кол-во. отв", {120, 840, 1215, 255}, "numt", {120, 1080, 1095, 285}, "num", {1320, 840, 240, 495}, 1, 20, 1, 1},
+    {"Label6", "Масштаб", {120, 1440, 1215, 255}, "scalt", {120, 1680, 1095, 285}, "scal", {1320, 1440, 240, 495}, 1, 10, 1, 1},
+    {"Label7", "Амплитуда", {120, 2040, 1215, 255}, "amplt", {120, 2280, 1095, 285}, "ampl", {1320, 2040, 240, 495}, 50, 500, 10, 100},
+};
+
+// Decorations: `Shape2` frames the surface, its sliders and `Command1`; `C1` and `C2` mark the
+// middles of the centre sliders.
+inline constexpr Twips Shape2At{120, 120, 5655, 5655};
+inline constexpr Twips C1At{5640, 2520, 135, 135};
+inline constexpr Twips C2At{2520, 5640, 135, 135};
+
+// The menu. Items of `Menu` come in this order; those marked `inInt` sit in the submenu
+// "Строить интерференцию"; `Help` is a command of the menu bar itself. Shortcuts are Ctrl
+// with the key.
+inline constexpr const char *MenuCaption = "Дивограф";
+inline constexpr const char *IntCaption = "Строить интерференцию";
+
+struct MenuItemLook
+{
+    const char *name;
+    const char *caption;
+    Qt::Key key; // 0: none
+    bool inInt = false;
+};
+
+inline constexpr MenuItemLook MenuItems[] = {
+    {"Run", "Строить фрактал", Qt::Key_F},
+    {"Rainbow", "Строить радугу", Qt::Key_R},
+    {"interf3D", "Строить 3D интерференцию", Qt::Key_J, true},
+    {"interf", "Строить интерференцию", Qt::Key_I, true},
+    {"Save", "Сохранить фрактал...", Qt::Key_S},
+    {"Load", "Загрузить фрактал...", Qt::Key_L},
+    {"SaveBitmap", "Сохранить как рисунок...", Qt::Key_B},
+    {"Print", "Печать...", Qt::Key_P},
+    {"Exit", "Выход", Qt::Key_X},
+};
+
+struct MenuCommand
+{
+    Drawing drawing;
+    const char *item;
+};
+
+inline constexpr MenuCommand MenuCommands[] = {
+    {Drawing::Fractal, "Run"},
+    {Drawing::Rainbow, "Rainbow"},
+    {Drawing::Interference, "interf"},
+    {Drawing::Interference3D, "interf3D"},
+};
+
+inline constexpr const char *HelpName = "Help";
+inline constexpr const char *HelpCaption = "О программе...";
+
+// Tab order, first to last. Controls that take no focus are skipped.
+inline constexpr const char *TabOrder[] = {
+    "Slider1", "Slider2", "Command1", "Progress", "Field", "Frame5", "Command2", "scalt", "numt", "lt",
+    "Command3", "scal", "num", "l", "Label4", "Label5", "Label6", "Command4", "amplt", "ampl", "Label7",
+    "Frame6", "Frame3", "Box", "Option4", "Option3", "Option2", "Option1", "Frame4", "Rc", "Gc", "Bc",
+    "Frame7", "Frame1", "Slider3", "Frame2", "KFS", "KUB", "MUA", "QWA", "MM", "Label2", "Label1",
+};
+
+namespace check {
+template <std::size_t N, typename T>
+constexpr bool allWhole(const T (&rows)[N], Twips T::*at)
+{
+    for (const T &r : rows)
+        if (!wholePixels(r.*at))
+            return false;
+    return true;
+}
+static_assert(allWhole(Frames, &FrameLook::at) && allWhole(FractalControls, &ControlLook::at)
+              && allWhole(Labels, &LabelLook::at) && allWhole(CommandButtons, &CommandLook::at)
+              && allWhole(Pairs, &PairLook::labelAt) && allWhole(Pairs, &PairLook::textAt)
+              && allWhole(Pairs, &PairLook::spinnerAt) && wholePixels(ClientArea) && wholePixels(FieldAt)
+              && wholePixels(ProgressAt) && wholePixels(Shape2At) && wholePixels(C1At) && wholePixels(C2At),
+              "every rectangle of the form falls on whole pixels");
+} // namespace check
+
+} // namespace divograf::layout

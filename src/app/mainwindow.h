@@ -1,0 +1,69 @@
+#pragma once
+
+#include "app/model.h"
+#include "app/windowyield.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+
+namespace divograf {
+
+class SurfaceView;
+
+// `Main`, the program's one main window: the surface with its centre sliders, the control
+// panel, the progress bar and the menu. It holds the model, mirrors it in its widgets and
+// forwards every control event to it; the state and the rules live in the model.
+//
+// Controls, actions and frames carry their program names as object names ("Command1", "Run",
+// "QWA", "lt", ...), so that the features that come later find them with `findChild`.
+class Main : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Main(QWidget *parent = nullptr);
+    ~Main() override;
+
+    Model &model() { return model_; }
+    const Model &model() const { return model_; }
+    WindowYield &windowYield() { return yield_; }
+
+    // The start/stop command of `drawing`, as its button, its menu item and its shortcut give
+    // it. Runs the whole drawing before it returns; called during a drawing it runs nested.
+    void startStop(Drawing drawing);
+
+    // Ends the program at once, however deep in nested drawings it is called: no drawing goes
+    // on, the event loops return, and the process exits with status 0.
+    void endProgram();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *container(const char *name) const;
+    void buildFrames();
+    void buildFractalControls();
+    void buildInterferenceFrame();
+    void buildCommands();
+    void buildMenu();
+    void setTabOrder();
+    void controlChanged(Control control, int value);
+    // Widgets from the model: control values, captions, MM enabled, the marker.
+    void showPanel();
+
+    Model model_;
+    QWidget *client_;
+    SurfaceView *field_;
+    QProgressBar *progress_;
+    WindowYield yield_;
+    std::array<QWidget *, static_cast<int>(Control::Count)> controls_{};
+    QGroupBox *frame1_ = nullptr;
+    QLabel *label2_ = nullptr;
+};
+
+} // namespace divograf

@@ -1,0 +1,54 @@
+#include "app/panelwidgets.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace divograf {
+
+Slider::Slider(Qt::Orientation orientation, QWidget *parent)
+    : QSlider(orientation, parent)
+{
+    // The minimum at the top, and Up / Page Up moving towards it, as the arrow keys point.
+    if (orientation == Qt::Vertical) {
+        setInvertedAppearance(true);
+        setInvertedControls(true);
+    }
+}
+
+void Slider::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QSlider::mousePressEvent(event);
+}
+
+void Slider::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QSlider::mouseReleaseEvent(event);
+    if (click)
+        Q_EMIT clicked();
+}
+
+Shape::Shape(Kind kind, QColor fill, QWidget *parent)
+    : QWidget(parent)
+    , kind_(kind)
+    , fill_(fill)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QRect r = rect().adjusted(0, 0, -1, -1);
+    if (kind_ == Kind::Rectangle) {
+        painter.drawRect(r);
+    } else {
+        painter.setBrush(fill_);
+        painter.drawEllipse(r);
+    }
+}
+
+} // namespace divograf

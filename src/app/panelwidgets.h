@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QSlider>
+#include <QWidget>
+
+namespace divograf {
+
+// A slider that also tells a mouse click on it (press and release of the left button over
+// it), after the click has moved the value. `QWA` reacts to this and not to its value.
+class Slider : public QSlider
+{
+    Q_OBJECT
+public:
+    explicit Slider(Qt::Orientation orientation, QWidget *parent = nullptr);
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+// A decoration drawn on the window: a rectangle outline or a filled circle. It takes no input.
+class Shape : public QWidget
+{
+public:
+    enum class Kind { Rectangle, Circle };
+    Shape(Kind kind, QColor fill, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Kind kind_;
+    QColor fill_;
+};
+
+} // namespace divograf
