@@ -5,6 +5,10 @@
 #include "app/panelwidgets.h"
 #include "app/surfaceview.h"
 #include "app/updown.h"
+#include "about/about.h"
+#include "files/picture.h"
+#include "files/printing.h"
+#include "files/saveload.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -14,6 +18,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
@@ -245,8 +250,11 @@ void Main::buildMenu()
         connect(findChild<QAction *>(QString::fromLatin1(c.item)), &QAction::triggered, this,
                 [this, d = c.drawing] { startStop(d); });
     connect(findChild<QAction *>(QStringLiteral("Exit")), &QAction::triggered, this, &QWidget::close);
+    for (const auto &[name, command] : {std::pair{"SaveBitmap", &Main::saveBitmap}, std::pair{"Print", &Main::print}})
+        connect(findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this, command);
     QAction *help = menuBar()->addAction(text(HelpCaption));
     help->setObjectName(QString::fromLatin1(HelpName));
+    connect(help, &QAction::triggered, this, &Main::showHelp);
 }
 
 void Main::buildCommands()
@@ -323,6 +331,26 @@ void Main::endProgram()
     // the widgets live until `main` returns.
     yield_.quit();
     QCoreApplication::exit(0);
+}
+
+void Main::saveBitmap()
+{
+    const QString path = SaveLoad::choose(chooser_, SaveBitmapMode, this);
+    if (path.isEmpty() || yield_.quitting())
+        return;
+    if (const QString failure = savePicture(model_.surface.Image(), path); !failure.isEmpty())
+        QMessageBox::warning(this, ProgramName, failure);
+}
+
+void Main::print()
+{
+    PrintPicture = model_.surface.Image();
+    Printing::showPicture(PrintPicture, chooser_.ChosenFileName, this);
+}
+
+void Main::showHelp()
+{
+    showAbout(this);
 }
 
 void Main::closeEvent(QCloseEvent *event)

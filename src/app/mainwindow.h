@@ -2,7 +2,9 @@
 
 #include "app/model.h"
 #include "app/windowyield.h"
+#include "files/chooser.h"
 
+#include <QImage>
 #include <QMainWindow>
 
 #include <array>
@@ -41,6 +43,14 @@ public:
     // on, the event loops return, and the process exits with status 0.
     void endProgram();
 
+    // The file and output commands. Each shows a modal window; a drawing that was running
+    // waits in its yield until it has closed and then goes on.
+    void saveBitmap();
+    void print();
+    void showHelp();
+
+    const ChooserState &chooser() const { return chooser_; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -62,6 +72,8 @@ private:
     QProgressBar *progress_;
     WindowYield yield_;
     std::array<QWidget *, static_cast<int>(Control::Count)> controls_{};
+    ChooserState chooser_;
+    QImage PrintPicture; // the picture the last Print command took
     QGroupBox *frame1_ = nullptr;
     QLabel *label2_ = nullptr;
 };

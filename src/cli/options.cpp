@@ -1,8 +1,9 @@
 #include "cli/options.h"
 
+#include "files/picture.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace divograf::cli {
 
@@ -132,18 +133,7 @@ QString runJob(const Job &job)
         apply(model, s);
     model.startStop(job.drawing);
 
-    // 24-bit colour holds every colour the drawings make.
-    const QImage picture = model.surface.Image().convertToFormat(QImage::Format_RGB888);
-    QSaveFile file(job.output);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("не удалось открыть «%1» для записи: %2").arg(job.output, file.errorString());
-    if (!picture.save(&file, job.format.constData())) {
-        file.cancelWriting();
-        return QStringLiteral("не удалось записать картину в «%1»").arg(job.output);
-    }
-    if (!file.commit())
-        return QStringLiteral("не удалось записать «%1»: %2").arg(job.output, file.errorString());
-    return {};
+    return savePicture(model.surface.Image(), job.output, job.format);
 }
 
 } // namespace divograf::cli

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace divograf {
+
+// Writes `picture` to `path` as a 24-bit BMP ("BMP") or a PNG ("PNG"), through a temporary
+// file renamed into place: a failed write leaves no file behind and any earlier file as it
+// was. Returns an empty string or a Russian message naming the file and the problem.
+QString savePicture(const QImage &picture, const QString &path, const QByteArray &format = "BMP");
+
+} // namespace divograf
