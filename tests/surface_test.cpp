@@ -163,3 +163,19 @@ TEST(Surface, ImageIsACopyThatLaterDrawingDoesNotChange)
     EXPECT_EQ(taken.pixel(20, 20), qRgb(255, 255, 255));
     EXPECT_EQ(s.pixel(20, 20), RGB(0, 0, 0));
 }
+
+// A circle narrower than its pen is a disc: the middle is covered, not left open.
+TEST(Surface, APenWiderThanTheCircleFillsItsMiddle)
+{
+    for (std::int16_t width : {2, 5}) {
+        Surface s;
+        s.clear();
+        s.setDrawWidth(width);
+        s.circle(2500, 2500, 10, RGB(1, 2, 3));
+        EXPECT_EQ(s.pixel(164, 164), RGB(1, 2, 3)) << width;
+        EXPECT_EQ(s.pixel(170, 164), White) << width;
+        s.line(0, 0, 1000, 0, RGB(4, 5, 6)); // the pen is set again afterwards
+        EXPECT_EQ(s.pixel(30, 0), RGB(4, 5, 6));
+        EXPECT_EQ(s.pixel(30, width / 2 + 2), White);
+    }
+}

@@ -89,7 +89,18 @@ void Surface::circle(float x, float y, float r, Colour colour)
     applyPen(colour);
     const QPointF centre(x * pixelsPerUnit_, y * pixelsPerUnit_);
     const double radius = std::abs(r) * pixelsPerUnit_;
-    painter_.drawEllipse(centre, radius, radius);
+    if (2 * radius < penWidth_) {
+        // A pen wider than the circle covers its middle too. Qt's stroker would leave the middle
+        // open (the inner edge of the stroke turns inside out), so fill the outer edge instead.
+        const double outer = radius + penWidth_ / 2.0;
+        painter_.setPen(Qt::NoPen);
+        painter_.setBrush(QColor::fromRgb(penColour_));
+        painter_.drawEllipse(centre, outer, outer);
+        painter_.setBrush(Qt::NoBrush);
+        penWidth_ = 0; // the next line or circle sets its pen again
+    } else {
+        painter_.drawEllipse(centre, radius, radius);
+    }
     painted();
 }
 
