@@ -33,11 +33,12 @@ std::set<Colour> passColours(int i)
     return colours;
 }
 
-// The distance of a pixel's middle from the middle of the rings, in surface units.
+// The distance of a pixel from the middle of the rings, in surface units (pixel i stands for
+// unit i * 4995 / 329, as the surface maps).
 double fromMiddle(const Surface &s, int x, int y)
 {
     const double unitsPerPixel = static_cast<double>(Surface::Units) / s.pixels();
-    return std::hypot((x + 0.5) * unitsPerPixel - 2500, (y + 0.5) * unitsPerPixel - 2500);
+    return std::hypot(x * unitsPerPixel - 2500, y * unitsPerPixel - 2500);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 #include "fractal/render.h"
+#include "rainbow/rainbow.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,7 +166,8 @@ TEST(Renderer, DrawsEveryKind)
     ASSERT_EQ(runRenderer({"rainbow", "-o", rings}).exitCode, 0);
     const QImage rainbow(rings);
     EXPECT_EQ(rainbow.pixel(0, 0), qRgb(255, 255, 255));      // beyond the largest ring
-    EXPECT_EQ(rainbow.pixel(164, 164), qRgb(33, 34, 33));     // ring 1 of the last pass
+    // The pixel nearest the middle, 0.47 pixel off it, lies under ring 2 of the last pass.
+    EXPECT_EQ(rainbow.pixel(165, 165), toQRgb(ringColour(598, 2)));
 }
 
 TEST(Renderer, ScaleMultipliesThePixelsAndKeepsTheColours)
