@@ -130,23 +130,6 @@ TEST(Waves, HoleTablesHoldTheHolesFromIndexOne)
     EXPECT_DOUBLE_EQ(t.HoleX[1], 350);
 }
 
-TEST(Waves, SumsStayWithinTheTablesWhenNExceedsThem)
-{
-    Model m;
-    m.startUp();
-    HoleTables t;
-    t.rebuild(3, 250, 250);
-    const Wavelengths w = wavelengths2D(m.fractal.vars);
-    const WaveSums three = sumWaves(t, 40, 70, {300, 2, 3, 50}, w, 2, false);
-    const WaveSums twenty = sumWaves(t, 40, 70, {300, 2, 20, 50}, w, 2, false);
-    EXPECT_EQ(three.r, twenty.r);
-    EXPECT_EQ(three.g, twenty.g);
-    EXPECT_EQ(three.b, twenty.b);
-    const Sums ref = reference({50, 300, 2, 3, 50}, 40, 70, 2, 3, 3);
-    EXPECT_EQ(three.r, ref.r);
-    EXPECT_NE(t.HolePath[3], 0);
-}
-
 // Numbers worked out by hand from the formulas (start-up parameters unless stated).
 TEST(Map, GoldenCells)
 {
@@ -332,20 +315,6 @@ TEST(Map, AnotherCommandStopsItWithoutClearing)
     };
     s.model.startStop(Drawing::Rainbow);
     EXPECT_EQ(rings, 350);
-}
-
-TEST(Map, FractalPressedTwiceStopsTheMapThenStartsTheFractal)
-{
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1);
-    s.plan[70] = [&] { s.model.startStop(Drawing::Fractal); };
-    s.plan[80] = [&] { s.model.startStop(Drawing::Fractal); }; // while the map finishes column 2
-    s.model.startStop(Drawing::Interference);
-    EXPECT_EQ(s.elements, 80 + 2500 + 20);
-    // The fractal was drawn over a cleared surface, then the map finished column 2 over it.
-    EXPECT_EQ(cellMiddle(s.model.surface, 11, 491, 100), mapColour(Scene{100}, 11, 491));
-    EXPECT_NE(cellMiddle(s.model.surface, 11, 41, 100), mapColour(Scene{100}, 11, 41));
-    EXPECT_FALSE(s.model.run.Running);
 }
 
 // ---- The 3-D surface ----

@@ -149,18 +149,3 @@ TEST(Rainbow, StartDuringTheFinishingPassRunsAWholeDrawingInsideIt)
     EXPECT_EQ(f.DrawWidth(), 1);
     EXPECT_FALSE(s.model.run.Running);
 }
-
-TEST(Rainbow, AfterTheRainbowTheFractalDrawsOnePixelDiagonals)
-{
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1);
-    s.model.fractal.setValue(Control::Box, 0);
-    s.plan[1] = [&] { s.model.clickField(); };
-    s.model.startStop(Drawing::Rainbow);
-    ASSERT_EQ(s.model.surface.DrawWidth(), 1);
-    s.model.startStop(Drawing::Fractal);
-    EXPECT_EQ(s.at(Rings + 1).drawWidth, 1);
-    // A diagonal 1 pixel wide leaves the pixel beside its start white.
-    const Surface &f = s.model.surface;
-    EXPECT_EQ(f.pixel(f.toPixel(1001) + 1, f.toPixel(1001)), White);
-}
