@@ -1,5 +1,6 @@
 #include "cli/options.h"
 #include "fractal/render.h"
+#include "rainbow/rainbow.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,6 +54,41 @@ TEST(RendererArguments, SettingsKeepTheirOrderAndTheFormatFollowsTheExtension)
     EXPECT_NE(std::get_if<Help>(&static_cast<const Parsed &>(parse({"--help"}))), nullptr);
 }
 
+TEST(RendererArguments, TextBoxesTakeTheTextAsTypedInCommandLineOrder)
+{
+    const Parsed p = parse({"interference-3d", "--set", "numt=25", "--set", "Option1=1", "--set", "lt= 7 0", "--set",
+                            "amplt=", "-o", "x.bmp"});
+    const Job *job = std::get_if<Job>(&p);
+    ASSERT_NE(job, nullptr);
+    EXPECT_EQ(job->drawing, Drawing::Interference3D);
+    ASSERT_EQ(job->settings.size(), 4u);
+    EXPECT_EQ(job->settings[0].textBox, Pair::Num);
+    EXPECT_EQ(job->settings[0].text, QStringLiteral("25"));
+    EXPECT_EQ(job->settings[1].textBox, std::nullopt);
+    EXPECT_EQ(job->settings[1].control, Control::Option1);
+    EXPECT_EQ(job->settings[2].textBox, Pair::L);
+    EXPECT_EQ(job->settings[2].text, QStringLiteral(" 7 0"));
+    EXPECT_EQ(job->settings[3].textBox, Pair::Ampl);
+    EXPECT_EQ(job->settings[3].text, QString());
+    EXPECT_EQ(std::get<Job>(parse({"interference", "-o", "a.bmp"})).drawing, Drawing::Interference);
+    EXPECT_EQ(std::get<Job>(parse({"rainbow", "-o", "a.bmp"})).drawing, Drawing::Rainbow);
+
+    Model m;
+    m.startUp();
+    const Parsed typed = parse({"interference", "--set", "lt=3001", "--set", "lt=12.5", "--set", "numt=abc", "--set",
+                                "scalt= 5 ", "-o", "a.bmp"});
+    for (const Setting &s : std::get<Job>(typed).settings)
+        apply(m, s);
+    EXPECT_EQ(m.interference.value(Pair::L), 12); // 3001 gave 1, then 12.5 gave 12
+    EXPECT_EQ(m.interference.text(Pair::L), QStringLiteral("12"));
+    EXPECT_EQ(m.interference.value(Pair::Num), 1);
+    EXPECT_EQ(m.interference.text(Pair::Num), QStringLiteral("1"));
+    EXPECT_EQ(m.interference.value(Pair::Scal), 5);
+    EXPECT_EQ(m.interference.text(Pair::Scal), QStringLiteral(" 5 "));
+    apply(m, std::get<Job>(parse({"interference", "--set", "lt=3001", "-o", "a.bmp"})).settings[0]);
+    EXPECT_EQ(m.interference.value(Pair::L), 1);
+}
+
 TEST(RendererArguments, BadInputIsOneClearError)
 {
     const std::vector<QStringList> bad = {
@@ -63,6 +99,8 @@ TEST(RendererArguments, BadInputIsOneClearError)
         {"fractal", "-o", "x.jpg"},                        // unknown format
         {"fractal", "--set", "Foo=1", "-o", "x.bmp"},      // unknown control
         {"fractal", "--set", "Rc", "-o", "x.bmp"},         // no value
+        {"fractal", "--set", "lt", "-o", "x.bmp"},
+        {"fractal", "--set", "l=5", "-o", "x.bmp"},        // spinners are set through their text
         {"fractal", "--set", "Rc=ten", "-o", "x.bmp"},     // not a number
         {"fractal", "--set", "Rc=1.5", "-o", "x.bmp"},
         {"fractal", "--set", "Option3=0", "-o", "x.bmp"},  // options are selected with 1
@@ -107,6 +145,29 @@ TEST(Renderer, WritesA329PixelBmpThatHoldsTheDrawing)
     // The cell whose corner is (1, 2501) has k = 7.
     const Surface s(1);
     EXPECT_EQ(img.pixel(s.toPixel(1 + 50), s.toPixel(2501 + 50)), qRgb(175, 168, 161));
+}
+
+TEST(Renderer, DrawsEveryKind)
+{
+    QTemporaryDir dir;
+    const Surface s(1);
+    const QString map = dir.filePath(QStringLiteral("map.png"));
+    ASSERT_EQ(runRenderer({"interference", "-o", map}).exitCode, 0);
+    EXPECT_EQ(QImage(map).pixel(s.toPixel(10 + 25), s.toPixel(10 + 25)), qRgb(0, 0, 13)); // grid point (1, 1)
+    EXPECT_EQ(QImage(map).pixel(s.toPixel(4910 + 25), s.toPixel(4910 + 25)), qRgb(94, 234, 102));
+
+    const QString solid = dir.filePath(QStringLiteral("solid.png"));
+    ASSERT_EQ(runRenderer({"interference-3d", "--set", "Option1=1", "-o", solid}).exitCode, 0);
+    const QImage solidImage(solid);
+    ASSERT_EQ(solidImage.size(), QSize(329, 329));
+    EXPECT_NE(solidImage.pixel(164, 164), qRgb(255, 255, 255));
+
+    const QString rings = dir.filePath(QStringLiteral("rainbow.png"));
+    ASSERT_EQ(runRenderer({"rainbow", "-o", rings}).exitCode, 0);
+    const QImage rainbow(rings);
+    EXPECT_EQ(rainbow.pixel(0, 0), qRgb(255, 255, 255));      // beyond the largest ring
+    // The pixel nearest the middle, 0.47 pixel off it, lies under ring 2 of the last pass.
+    EXPECT_EQ(rainbow.pixel(165, 165), toQRgb(ringColour(598, 2)));
 }
 
 TEST(Renderer, ScaleMultipliesThePixelsAndKeepsTheColours)

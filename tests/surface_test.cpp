@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 using namespace divograf;
@@ -162,4 +163,31 @@ TEST(Surface, ImageIsACopyThatLaterDrawingDoesNotChange)
     EXPECT_EQ(taken.pixel(0, 0), qRgb(255, 255, 255));
     EXPECT_EQ(taken.pixel(20, 20), qRgb(255, 255, 255));
     EXPECT_EQ(s.pixel(20, 20), RGB(0, 0, 0));
+}
+
+// A circle is the ring of pixels whose middles lie within half the pen width of it; a circle
+// narrower than its pen is a disc, its middle covered.
+TEST(Surface, ACircleIsTheRingWithinHalfThePenOfIt)
+{
+    for (std::int16_t width : {1, 2, 5})
+        for (float radius : {10.0f, 700.0f, 3500.0f}) {
+            Surface s;
+            s.clear();
+            s.setDrawWidth(width);
+            s.circle(2500, 2000, radius, RGB(1, 2, 3));
+            const double ppu = 329.0 / 4995;
+            for (int y = 0; y < s.pixels(); ++y)
+                for (int x = 0; x < s.pixels(); ++x) {
+                    const double off = std::abs(std::hypot(x - 2500 * ppu, y - 2000 * ppu) - radius * ppu);
+                    if (std::abs(off - width / 2.0) < 1e-9)
+                        continue; // on the edge: either way
+                    ASSERT_EQ(s.pixel(x, y), off < width / 2.0 ? RGB(1, 2, 3) : White)
+                        << "width " << width << " radius " << radius << " at " << x << "," << y;
+                }
+        }
+    Surface s;
+    s.clear();
+    s.setDrawWidth(2);
+    s.circle(2500, 2500, 10, RGB(1, 2, 3));
+    EXPECT_EQ(s.pixel(s.toPixel(2500), s.toPixel(2500)), RGB(1, 2, 3));
 }

@@ -219,15 +219,15 @@ TEST_F(Window, StartUpStateOfThePanel)
     EXPECT_EQ(get<QLabel>("Label2")->text(), QStringLiteral("Оси 7"));
     EXPECT_EQ(get<QCheckBox>("MUA")->text().replace('\n', ' '), QStringLiteral("Формула Муавра"));
     EXPECT_EQ(get<QCheckBox>("Box")->toolTip(), QStringLiteral("Заполнять пустоты."));
-    // The interference frame at design time.
+    // The interference frame after the start-up texts.
     const struct
     {
-        const char *text, *spinner;
+        const char *text, *spinner, *shown;
         int min, max, increment, value;
-    } pairs[] = {{"lt", "l", 1, 3000, 10, 1}, {"numt", "num", 1, 20, 1, 1}, {"scalt", "scal", 1, 10, 1, 1},
-                 {"amplt", "ampl", 50, 500, 10, 100}};
+    } pairs[] = {{"lt", "l", "700", 1, 3000, 10, 700}, {"numt", "num", "7", 1, 20, 1, 7},
+                 {"scalt", "scal", "7", 1, 10, 1, 7}, {"amplt", "ampl", "50", 50, 500, 10, 100}};
     for (const auto &p : pairs) {
-        EXPECT_EQ(get<QLineEdit>(p.text)->text(), QStringLiteral("1"));
+        EXPECT_EQ(get<QLineEdit>(p.text)->text(), QString::fromLatin1(p.shown));
         const auto *s = get<UpDown>(p.spinner);
         EXPECT_EQ(std::vector<int>({s->minimum(), s->maximum(), s->increment(), s->value()}),
                   std::vector<int>({p.min, p.max, p.increment, p.value}))
@@ -492,10 +492,105 @@ TEST_F(Window, AnotherCommandStopsTheFractalAndItsSecondPressClears)
     EXPECT_EQ(cells, 3 * Column);
     EXPECT_FALSE(white());
     expectIdle();
-    ctrl(Qt::Key_I); // the same command as Command3: from idle it clears
-    EXPECT_TRUE(white());
+    plan[3 * Column + 1] = [&] { // the first cell of the 2-D interference: the surface was cleared
+        const Surface &s = w.model().surface;
+        EXPECT_EQ(s.pixel(s.toPixel(2500), s.toPixel(2500)), White);
+    };
+    ctrl(Qt::Key_I); // the same command as Command3: from idle it clears and draws
+    EXPECT_EQ(cells, 3 * Column + Cells);
+    EXPECT_FALSE(white());
     expectIdle();
-    EXPECT_EQ(cells, 3 * Column); // the fractal did not run again
+}
+
+TEST_F(Window, RainbowAndThe3DSurfaceFromTheirButtonsAndMenuItems)
+{
+    script();
+    const Surface &s = w.model().surface;
+    // A second press of Command2 during the first pass: the pass of 350 rings is finished with
+    // the pen of 1 pixel that the nested run left, and the rainbow ends.
+    plan[10] = [&] {
+        EXPECT_EQ(s.DrawWidth(), 2);
+        click("Command2");
+        EXPECT_EQ(s.DrawWidth(), 1);
+    };
+    click("Command2");
+    EXPECT_EQ(cells, 350);
+    EXPECT_EQ(s.DrawWidth(), 1);
+    EXPECT_EQ(w.windowTitle(), Name); // the rainbow shows no progress
+    // The 3-D surface from the menu: its pen is Detail * 5 / 10 pixels, 1 again at its end.
+    cells = 0;
+    plan.clear();
+    plan[5] = [&] { EXPECT_EQ(s.DrawWidth(), 50); };
+    plan[70] = [&] { clickMenu("Rainbow"); }; // stops it during its second row (61 points a row)
+    // interf3D sits in the submenu "Строить интерференцию".
+    auto *menu = get<QMenu>("Menu");
+    auto *sub = get<QMenu>("int");
+    QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(menu->menuAction()).center());
+    ASSERT_TRUE(menu->isVisible());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(sub->menuAction()).center());
+    for (int i = 0; i < 100 && !sub->isVisible(); ++i)
+        QTest::qWait(10); // a submenu opens after a short delay
+    ASSERT_TRUE(sub->isVisible());
+    QTest::mouseClick(sub, Qt::LeftButton, {}, sub->actionGeometry(get<QAction>("interf3D")).center());
+    EXPECT_EQ(cells, 2 * 61);
+    EXPECT_EQ(s.DrawWidth(), 1);
+    expectIdle();
+}
+
+// --- The interference pairs ------------------------------------------------------------------
+
+namespace {
+
+// The middle of the upper or lower arrow of a spinner.
+QPoint arrow(const QWidget *spinner, int direction)
+{
+    return {spinner->width() / 2, direction > 0 ? spinner->height() / 4 : spinner->height() * 3 / 4};
+}
+
+} // namespace
+
+TEST_F(Window, TypedTextSetsTheSpinnerAndIsCorrectedOnTheSpot)
+{
+    const InterferencePanel &panel = w.model().interference;
+    auto type = [&](const char *box, const char *typed) {
+        get<QLineEdit>(box)->selectAll();
+        QTest::keyClicks(get<QLineEdit>(box), QString::fromLatin1(typed));
+        return get<QLineEdit>(box)->text();
+    };
+    EXPECT_EQ(type("lt", "3001"), QStringLiteral("1")); // 3001 wraps to 0 and is raised to 1
+    EXPECT_EQ(panel.value(Pair::L), 1);
+    EXPECT_EQ(get<UpDown>("l")->value(), 1);
+    EXPECT_EQ(type("numt", "25"), QStringLiteral("4"));
+    EXPECT_EQ(get<UpDown>("num")->value(), 4);
+    EXPECT_EQ(type("amplt", "450"), QStringLiteral("450"));
+    EXPECT_EQ(get<UpDown>("ampl")->value(), 500);
+    EXPECT_EQ(type("amplt", "abc"), QStringLiteral("abc")); // reads as 0, which is the value shown
+    EXPECT_EQ(panel.value(Pair::Ampl), 50);
+    EXPECT_EQ(type("scalt", "1e400"), panel.text(Pair::Scal)); // odd text ends within the range
+    EXPECT_GE(panel.value(Pair::Scal), 1);
+    EXPECT_LE(panel.value(Pair::Scal), 10);
+    get<QLineEdit>("lt")->clear(); // an empty text stays empty; the spinner goes to 1
+    EXPECT_EQ(panel.value(Pair::L), 1);
+    EXPECT_EQ(get<QLineEdit>("lt")->text(), QString());
+}
+
+TEST_F(Window, ArrowClicksStepTheSpinnerAndTheTextFollowsOnRelease)
+{
+    auto *l = get<UpDown>("l");
+    for (int expected : {710, 720, 730}) {
+        QTest::mousePress(l, Qt::LeftButton, {}, arrow(l, +1));
+        EXPECT_EQ(w.model().interference.value(Pair::L), expected);
+        QTest::mouseRelease(l, Qt::LeftButton, {}, arrow(l, +1));
+        EXPECT_EQ(get<QLineEdit>("lt")->text(), QString::number(expected));
+    }
+    auto *ampl = get<UpDown>("ampl");
+    get<QLineEdit>("amplt")->setText(QStringLiteral("450"));
+    QTest::mouseClick(ampl, Qt::LeftButton, {}, arrow(ampl, +1));
+    EXPECT_EQ(w.model().interference.value(Pair::Ampl), 500);
+    EXPECT_EQ(get<QLineEdit>("amplt")->text(), QStringLiteral("450"));
+    QTest::mouseClick(ampl, Qt::LeftButton, {}, arrow(ampl, -1));
+    EXPECT_EQ(get<QLineEdit>("amplt")->text(), QStringLiteral("440"));
+    EXPECT_EQ(ampl->value(), 490);
 }
 
 TEST_F(Window, ShortcutsOfTheSubmenuWorkWithTheMenuClosed)

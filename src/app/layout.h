@@ -127,27 +127,25 @@ inline constexpr CommandLook CommandButtons[] = {
     {Drawing::Interference3D, "Command4", "Frame5", {960, 2640, 615, 735}, "3D"},
 };
 
-// The spinner/text-box pairs of the interference frame, one row each, with the label above.
+// Where the spinner/text-box pairs of the interference frame stand, one row each with its label
+// above; names, captions and ranges come from the interference panel's table.
 struct PairLook
 {
+    Pair id;
     const char *label;
-    const char *caption;
     Twips labelAt;
-    const char *text;
     Twips textAt;
-    const char *spinner;
     Twips spinnerAt;
-    int minimum, maximum, increment, design;
 };
 
 inline constexpr const char *PairContainer = "Frame5";
 inline constexpr const char *PairDesignText = "1";
 
-inline constexpr PairLook Pairs[] = {
-    {"Label4", "Дистанция", {120, 240, 1215, 255}, "lt", {120, 480, 1095, 285}, "l", {1320, 240, 240, 495}, 1, 3000, 10, 1},
-    {"Label5", "Кол-во. отв", {120, 840, 1215, 255}, "numt", {120, 1080, 1095, 285}, "num", {1320, 840, 240, 495}, 1, 20, 1, 1},
-    {"Label6", "Масштаб", {120, 1440, 1215, 255}, "scalt", {120, 1680, 1095, 285}, "scal", {1320, 1440, 240, 495}, 1, 10, 1, 1},
-    {"Label7", "Амплитуда", {120, 2040, 1215, 255}, "amplt", {120, 2280, 1095, 285}, "ampl", {1320, 2040, 240, 495}, 50, 500, 10, 100},
+inline constexpr PairLook PairLooks[] = {
+    {Pair::L, "Label4", {120, 240, 1215, 255}, {120, 480, 1095, 285}, {1320, 240, 240, 495}},
+    {Pair::Num, "Label5", {120, 840, 1215, 255}, {120, 1080, 1095, 285}, {1320, 840, 240, 495}},
+    {Pair::Scal, "Label6", {120, 1440, 1215, 255}, {120, 1680, 1095, 285}, {1320, 1440, 240, 495}},
+    {Pair::Ampl, "Label7", {120, 2040, 1215, 255}, {120, 2280, 1095, 285}, {1320, 2040, 240, 495}},
 };
 
 // Decorations: `Shape2` frames the surface, its sliders and `Command1`; `C1` and `C2` mark the
@@ -217,8 +215,8 @@ constexpr bool allWhole(const T (&rows)[N], Twips T::*at)
 }
 static_assert(allWhole(Frames, &FrameLook::at) && allWhole(FractalControls, &ControlLook::at)
               && allWhole(Labels, &LabelLook::at) && allWhole(CommandButtons, &CommandLook::at)
-              && allWhole(Pairs, &PairLook::labelAt) && allWhole(Pairs, &PairLook::textAt)
-              && allWhole(Pairs, &PairLook::spinnerAt) && wholePixels(ClientArea) && wholePixels(FieldAt)
+              && allWhole(PairLooks, &PairLook::labelAt) && allWhole(PairLooks, &PairLook::textAt)
+              && allWhole(PairLooks, &PairLook::spinnerAt) && wholePixels(ClientArea) && wholePixels(FieldAt)
               && wholePixels(ProgressAt) && wholePixels(Shape2At) && wholePixels(C1At) && wholePixels(C2At),
               "every rectangle of the form falls on whole pixels");
 } // namespace check

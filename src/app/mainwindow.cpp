@@ -39,6 +39,7 @@ constexpr int FontPixels = 11;
 constexpr Colour DecorationGreen = RGB(0, 255, 0);
 
 QString text(const char *utf8) { return QString::fromUtf8(utf8); }
+QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // A check box or option caption as the form shows it: broken into two lines at a blank when
 // it is wider than the room beside the indicator.
@@ -208,21 +209,35 @@ void Main::buildFractalControls()
 
 void Main::buildInterferenceFrame()
 {
-    // Laid out now; the pairs are kept in step by the interference panel.
     QWidget *frame = container(PairContainer);
-    for (const PairLook &p : Pairs) {
-        auto *label = new QLabel(text(p.caption), frame);
-        label->setObjectName(QString::fromLatin1(p.label));
-        label->setGeometry(pixels(p.labelAt));
+    for (const PairLook &look : PairLooks) {
+        const PairSpec &p = spec(look.id);
+        auto *label = new QLabel(text(p.label), frame);
+        label->setObjectName(QString::fromLatin1(look.label));
+        label->setGeometry(pixels(look.labelAt));
         auto *box = new QLineEdit(QString::fromLatin1(PairDesignText), frame);
-        box->setObjectName(QString::fromLatin1(p.text));
-        box->setGeometry(pixels(p.textAt));
+        box->setObjectName(text(p.textBox));
+        box->setGeometry(pixels(look.textAt));
         auto *spinner = new UpDown(frame);
-        spinner->setObjectName(QString::fromLatin1(p.spinner));
-        spinner->setGeometry(pixels(p.spinnerAt));
-        spinner->setRange(p.minimum, p.maximum);
+        spinner->setObjectName(text(p.spinner));
+        spinner->setGeometry(pixels(look.spinnerAt));
+        spinner->setRange(p.min, p.max);
         spinner->setIncrement(p.increment);
-        spinner->setValue(p.design);
+        spinner->setValue(p.designValue);
+        texts_[static_cast<int>(look.id)] = box;
+        spinners_[static_cast<int>(look.id)] = spinner;
+
+        const Pair id = look.id;
+        InterferencePanel &panel = model_.interference;
+        connect(box, &QLineEdit::textChanged, this, [this, &panel, id](const QString &typed) {
+            panel.setText(id, typed);
+            showPanel();
+        });
+        connect(spinner, &UpDown::valueChanged, this, [&panel, id](int v) { panel.setSpinner(id, v); });
+        connect(spinner, &UpDown::mouseReleased, this, [this, &panel, id] {
+            panel.released(id);
+            showPanel();
+        });
     }
 }
 
@@ -308,6 +323,14 @@ void Main::showPanel()
             slider->setValue(v);
         else if (auto *button = qobject_cast<QAbstractButton *>(widget); button && (v == 1 || s.kind == ControlKind::CheckBox))
             button->setChecked(v == 1); // an option is unselected by selecting another
+    }
+    for (const PairSpec &p : Pairs) {
+        QLineEdit *box = texts_[static_cast<int>(p.id)];
+        UpDown *spinner = spinners_[static_cast<int>(p.id)];
+        const QSignalBlocker boxBlocker(box), spinnerBlocker(spinner);
+        if (box->text() != model_.interference.text(p.id))
+            box->setText(model_.interference.text(p.id));
+        spinner->setValue(model_.interference.value(p.id));
     }
     controls_[static_cast<int>(Control::MM)]->setEnabled(panel.mmEnabled());
     frame1_->setTitle(panel.frame1Caption());

@@ -12,11 +12,13 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 
 namespace divograf {
 
 class SurfaceView;
+class UpDown;
 
 // `Main`, the program's one main window: the surface with its centre sliders, the control
 // panel, the progress bar and the menu. It holds the model, mirrors it in its widgets and
@@ -63,7 +65,7 @@ private:
     void buildMenu();
     void setTabOrder();
     void controlChanged(Control control, int value);
-    // Widgets from the model: control values, captions, MM enabled, the marker.
+    // Widgets from the model: control values, texts, captions, MM enabled, the marker.
     void showPanel();
 
     Model model_;
@@ -72,6 +74,8 @@ private:
     QProgressBar *progress_;
     WindowYield yield_;
     std::array<QWidget *, static_cast<int>(Control::Count)> controls_{};
+    std::array<QLineEdit *, static_cast<int>(Pair::Count)> texts_{};
+    std::array<UpDown *, static_cast<int>(Pair::Count)> spinners_{};
     ChooserState chooser_;
     QImage PrintPicture; // the picture the last Print command took
     QGroupBox *frame1_ = nullptr;

@@ -1,6 +1,8 @@
 #include "app/model.h"
 
 #include "fractal/render.h"
+#include "interference/drawings.h"
+#include "rainbow/rainbow.h"
 
 namespace divograf {
 
@@ -11,6 +13,7 @@ Model::Model(int scale)
 
 void Model::startUp()
 {
+    interference.startUp();
     fractal.startupDefaults();
 }
 
@@ -25,10 +28,13 @@ void Model::startStop(Drawing drawing)
         Render(surface, fractal, run);
         break;
     case Drawing::Rainbow:
+        Rainbow(surface, run);
+        break;
     case Drawing::Interference:
+        Interference2D(surface, fractal, interference, holes, run);
+        break;
     case Drawing::Interference3D:
-        // Not built yet: the command still follows the protocol, so it stops a running drawing.
-        run.Running = false;
+        Interference3D(surface, fractal, interference, holes, run);
         break;
     }
 }

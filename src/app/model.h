@@ -1,6 +1,8 @@
 #pragma once
 
 #include "fractal/panel.h"
+#include "interference/panel.h"
+#include "interference/waves.h"
 #include "surface/run.h"
 #include "surface/surface.h"
 
@@ -17,7 +19,8 @@ class Model
 public:
     explicit Model(int scale = 1);
 
-    // The start-up sequence: the start values of the panels. Draws nothing.
+    // The start-up sequence: the texts of the interference pairs, then the fractal defaults.
+    // Draws nothing.
     void startUp();
 
     // The start/stop protocol of every drawing command: hide the marker; clear to white
@@ -33,6 +36,8 @@ public:
     Marker marker;
     Run run;
     FractalPanel fractal{marker};
+    InterferencePanel interference;
+    HoleTables holes; // shared by both interference drawings
 };
 
 } // namespace divograf

@@ -13,14 +13,13 @@ struct KindName
 {
     const char *name;
     Drawing drawing;
-    bool available;
 };
 
 constexpr KindName Kinds[] = {
-    {"fractal", Drawing::Fractal, true},
-    {"interference", Drawing::Interference, false},
-    {"interference-3d", Drawing::Interference3D, false},
-    {"rainbow", Drawing::Rainbow, false},
+    {"fractal", Drawing::Fractal},
+    {"interference", Drawing::Interference},
+    {"interference-3d", Drawing::Interference3D},
+    {"rainbow", Drawing::Rainbow},
 };
 
 constexpr int MaxScale = 16;
@@ -30,6 +29,8 @@ QString controlList()
     QStringList names;
     for (const ControlSpec &s : Controls)
         names << QString::fromLatin1(s.name.data(), static_cast<qsizetype>(s.name.size()));
+    for (const PairSpec &p : Pairs)
+        names << QString::fromLatin1(p.textBox.data(), static_cast<qsizetype>(p.textBox.size()));
     return names.join(QStringLiteral(", "));
 }
 
@@ -39,6 +40,9 @@ std::variant<Setting, Error> parseSetting(const QString &text)
     if (eq <= 0)
         return Error{QStringLiteral("--set ждёт ЭЛЕМЕНТ=ЗНАЧЕНИЕ, а получено «%1»").arg(text)};
     const QString name = text.left(eq);
+    // A text box takes the text as typed, blanks and all.
+    if (const std::optional<Pair> box = textBoxNamed(name.toStdString()))
+        return Setting{Control::Count, 0, box, text.mid(eq + 1)};
     const QString valueText = text.mid(eq + 1).trimmed();
     const std::optional<Control> control = controlNamed(name.toStdString());
     if (!control)
@@ -89,8 +93,6 @@ Parsed parseArguments(const QStringList &arguments)
     if (!kind)
         return Error{QStringLiteral("неизвестный вид рисунка «%1»; возможны: fractal, interference, interference-3d, rainbow")
                          .arg(positional.front())};
-    if (!kind->available)
-        return Error{QStringLiteral("вид рисунка «%1» пока не поддерживается").arg(positional.front())};
     job.drawing = kind->drawing;
 
     for (const QString &text : parser.values(set)) {
@@ -120,6 +122,10 @@ Parsed parseArguments(const QStringList &arguments)
 
 void apply(Model &model, const Setting &setting)
 {
+    if (setting.textBox) {
+        model.interference.setText(*setting.textBox, setting.text);
+        return;
+    }
     model.fractal.setValue(setting.control, setting.value);
     if (setting.control == Control::QWA)
         model.fractal.clickQwa(); // a click on the slider at that value

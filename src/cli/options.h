@@ -5,16 +5,20 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
 namespace divograf::cli {
 
-// One --set CONTROL=VALUE, applied as a user changing that control would.
+// One --set NAME=VALUE, applied as a user would: a control of the fractal panel moved to a
+// whole number, or, when `textBox` is set, the text typed into that interference text box.
 struct Setting
 {
     Control control;
     int value;
+    std::optional<Pair> textBox = std::nullopt; // control and value are unused then
+    QString text = {};
 };
 
 struct Job

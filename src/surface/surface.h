@@ -51,7 +51,8 @@ public:
     void line(float x1, float y1, float x2, float y2, Colour colour);
     // `Line` with a relative end.
     void lineBy(float x, float y, float dx, float dy, Colour colour) { line(x, y, x + dx, y + dy, colour); }
-    // `Circle`: the outline round (x, y) with radius r, drawn with the pen width.
+    // `Circle`: the outline round (x, y) with radius r, drawn with the pen width: every pixel
+    // whose middle lies within half the pen width of the circle.
     void circle(float x, float y, float r, Colour colour);
     // The clearing of every start command: white from (0, 0) to (5000, 5000).
     void clear() { fillBox(0, 0, Nominal, Nominal, White); }

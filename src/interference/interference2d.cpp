@@ -1,0 +1,42 @@
+#include "interference/drawings.h"
+
+#include <algorithm>
+
+namespace divograf {
+
+namespace {
+
+constexpr int GridLast = 500;        // the last grid coordinate of a cell
+constexpr int ColumnsPerPercent = 5; // progress = x / 5
+
+} // namespace
+
+void Interference2D(Surface &surface, const FractalPanel &fractal, const InterferencePanel &panel,
+                    HoleTables &holes, Run &run)
+{
+    const FractalVars &v = fractal.vars;
+    const Wavelengths w = wavelengths2D(v);
+    holes.rebuild(panel.value(Pair::Num), v.CenterX.value / 10.0, v.CenterY.value / 10.0);
+    const int step = v.Detail.value / GridUnit;
+
+    for (int x = 1; x <= GridLast; x += step) {
+        if (!run.Running)
+            break;
+        for (int y = 1; y <= GridLast; y += step) {
+            const WaveSums sums = sumWaves(holes, x, y, waveParams(panel), w, 2, false);
+            const Colour colour = RGB(std::max(sums.r, 0), std::max(sums.g, 0), std::max(sums.b, 0));
+            const float side = static_cast<float>(v.Detail.value);
+            const float left = static_cast<float>(GridUnit * x), top = static_cast<float>(GridUnit * y);
+            if (fractal.value(Control::Box) == 1)
+                surface.fillBox(left, top, side, side, colour);
+            else
+                surface.lineBy(left, top, side, side, colour);
+            run.yield();
+        }
+        run.status.show(x / ColumnsPerPercent);
+    }
+    run.status.reset();
+    run.Running = false;
+}
+
+} // namespace divograf

@@ -1,0 +1,49 @@
+#include "rainbow/rainbow.h"
+
+#include <cmath>
+
+namespace divograf {
+
+namespace {
+
+constexpr int RedFrequency = 15;
+constexpr int GreenFrequency = 12;
+constexpr int BlueFrequency = 14;
+constexpr double Full = 255;
+constexpr double PenWidth = 1.5; // becomes 2 as a 16-bit integer, half to even
+constexpr float Middle = 2500;
+
+double channel(int frequency, double theta, double pi)
+{
+    const double s = std::sin(frequency * theta - pi / 8);
+    return Full * (s * s);
+}
+
+} // namespace
+
+Colour ringColour(int i, int j)
+{
+    const double pi = 4 * std::atan(1.0);
+    const double theta = std::atan(static_cast<double>(j) / i);
+    const double red = channel(RedFrequency, theta, pi);
+    const double green = channel(GreenFrequency, theta, pi);
+    const double blue = channel(BlueFrequency, theta, pi);
+    return RGB(toInt16(red), toInt16(green), toInt16(blue));
+}
+
+void Rainbow(Surface &surface, Run &run)
+{
+    surface.setDrawWidth(toInt16(PenWidth));
+    for (int i = 1; i <= RainbowPassLast; i += RainbowPassStep) {
+        if (!run.Running)
+            break;
+        for (int j = 1; j <= RainbowRings; ++j) {
+            surface.circle(Middle, Middle, static_cast<float>(RainbowRingSpacing * j), ringColour(i, j));
+            run.yield();
+        }
+    }
+    run.Running = false;
+    surface.setDrawWidth(1);
+}
+
+} // namespace divograf

@@ -1,0 +1,48 @@
+#pragma once
+
+// A started-up model whose yield counts drawn elements, records what a view would show at each
+// one, and runs the action planned for an element: a command "pressed" at element k.
+
+#include "app/model.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace divograf::testing_support {
+
+struct Seen
+{
+    int progress;
+    QString caption;
+    bool running;
+    int drawWidth;
+    std::uint64_t revision; // changes when the element drew something
+};
+
+class ScriptedModel
+{
+public:
+    ScriptedModel()
+    {
+        model.startUp();
+        model.run.yield = [this] {
+            ++elements;
+            trace.push_back({model.run.status.progress(), model.run.status.caption(), model.run.Running,
+                             model.surface.DrawWidth(), model.surface.revision()});
+            if (auto it = plan.find(elements); it != plan.end())
+                it->second();
+        };
+    }
+
+    // The view state seen at the yield after element n (1-based).
+    const Seen &at(int n) const { return trace.at(n - 1); }
+
+    Model model;
+    int elements = 0;
+    std::vector<Seen> trace;
+    std::map<int, std::function<void()>> plan;
+};
+
+} // namespace divograf::testing_support
