@@ -44,10 +44,10 @@ TEST(RendererArguments, SettingsKeepTheirOrderAndTheFormatFollowsTheExtension)
     ASSERT_NE(job, nullptr);
     EXPECT_EQ(job->drawing, Drawing::Fractal);
     ASSERT_EQ(job->settings.size(), 3u);
-    EXPECT_EQ(job->settings[0].control, Control::Rc);
-    EXPECT_EQ(job->settings[0].value, 10);
-    EXPECT_EQ(job->settings[1].control, Control::QWA);
-    EXPECT_EQ(job->settings[2].control, Control::Option4);
+    EXPECT_EQ(std::get<ControlSetting>(job->settings[0]).control, Control::Rc);
+    EXPECT_EQ(std::get<ControlSetting>(job->settings[0]).value, 10);
+    EXPECT_EQ(std::get<ControlSetting>(job->settings[1]).control, Control::QWA);
+    EXPECT_EQ(std::get<ControlSetting>(job->settings[2]).control, Control::Option4);
     EXPECT_EQ(job->format, QByteArray("PNG"));
     EXPECT_EQ(job->scale, 1);
     EXPECT_EQ(std::get<Job>(parse({"fractal", "--scale", "16", "-o", "a.bmp"})).scale, 16);
@@ -62,14 +62,14 @@ TEST(RendererArguments, TextBoxesTakeTheTextAsTypedInCommandLineOrder)
     ASSERT_NE(job, nullptr);
     EXPECT_EQ(job->drawing, Drawing::Interference3D);
     ASSERT_EQ(job->settings.size(), 4u);
-    EXPECT_EQ(job->settings[0].textBox, Pair::Num);
-    EXPECT_EQ(job->settings[0].text, QStringLiteral("25"));
-    EXPECT_EQ(job->settings[1].textBox, std::nullopt);
-    EXPECT_EQ(job->settings[1].control, Control::Option1);
-    EXPECT_EQ(job->settings[2].textBox, Pair::L);
-    EXPECT_EQ(job->settings[2].text, QStringLiteral(" 7 0"));
-    EXPECT_EQ(job->settings[3].textBox, Pair::Ampl);
-    EXPECT_EQ(job->settings[3].text, QString());
+    auto typedAt = [&](int i) { return std::get<TextSetting>(job->settings[i]); };
+    EXPECT_EQ(typedAt(0).textBox, Pair::Num);
+    EXPECT_EQ(typedAt(0).text, QStringLiteral("25"));
+    EXPECT_EQ(std::get<ControlSetting>(job->settings[1]).control, Control::Option1);
+    EXPECT_EQ(typedAt(2).textBox, Pair::L);
+    EXPECT_EQ(typedAt(2).text, QStringLiteral(" 7 0"));
+    EXPECT_EQ(typedAt(3).textBox, Pair::Ampl);
+    EXPECT_EQ(typedAt(3).text, QString());
     EXPECT_EQ(std::get<Job>(parse({"interference", "-o", "a.bmp"})).drawing, Drawing::Interference);
     EXPECT_EQ(std::get<Job>(parse({"rainbow", "-o", "a.bmp"})).drawing, Drawing::Rainbow);
 
@@ -78,14 +78,14 @@ TEST(RendererArguments, TextBoxesTakeTheTextAsTypedInCommandLineOrder)
     const Parsed typed = parse({"interference", "--set", "lt=3001", "--set", "lt=12.5", "--set", "numt=abc", "--set",
                                 "scalt= 5 ", "-o", "a.bmp"});
     for (const Setting &s : std::get<Job>(typed).settings)
-        apply(m, s);
+        cli::apply(m, s);
     EXPECT_EQ(m.interference.value(Pair::L), 12); // 3001 gave 1, then 12.5 gave 12
     EXPECT_EQ(m.interference.text(Pair::L), QStringLiteral("12"));
     EXPECT_EQ(m.interference.value(Pair::Num), 1);
     EXPECT_EQ(m.interference.text(Pair::Num), QStringLiteral("1"));
     EXPECT_EQ(m.interference.value(Pair::Scal), 5);
     EXPECT_EQ(m.interference.text(Pair::Scal), QStringLiteral(" 5 "));
-    apply(m, std::get<Job>(parse({"interference", "--set", "lt=3001", "-o", "a.bmp"})).settings[0]);
+    cli::apply(m, std::get<Job>(parse({"interference", "--set", "lt=3001", "-o", "a.bmp"})).settings[0]);
     EXPECT_EQ(m.interference.value(Pair::L), 1);
 }
 
@@ -121,11 +121,11 @@ TEST(RendererArguments, SettingsActAsTheUserWould)
 {
     Model m;
     m.startUp();
-    apply(m, {Control::QWA, 3}); // a click at 3: Squarings follows
+    cli::apply(m, ControlSetting{Control::QWA, 3}); // a click at 3: Squarings follows
     EXPECT_EQ(m.fractal.vars.Squarings, (StoredInt{3, Width::Bits32}));
-    apply(m, {Control::Slider3, 500}); // clamped by the slider
+    cli::apply(m, ControlSetting{Control::Slider3, 500}); // clamped by the slider
     EXPECT_EQ(m.fractal.vars.SizeFactor.value, 60);
-    apply(m, {Control::MUA, 1});
+    cli::apply(m, ControlSetting{Control::MUA, 1});
     EXPECT_TRUE(m.fractal.mmEnabled());
 }
 
@@ -200,4 +200,52 @@ TEST(Renderer, ErrorsLeaveNoFileBehind)
     EXPECT_EQ(o.errors.count('\n'), 1);
     EXPECT_FALSE(QFile::exists(unwritable));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+}
+
+TEST(RendererArguments, ParameterFilesTakeTheirPlaceAmongTheSettings)
+{
+    const Parsed p = parse({"fractal", "--set", "Rc=10", "--params", "a.dvg", "--set", "Gc=20", "--params", "b.dvg",
+                            "--save-params", "out.dvg", "-o", "x.bmp"});
+    const Job &job = std::get<Job>(p);
+    ASSERT_EQ(job.settings.size(), 4u);
+    EXPECT_EQ(std::get<ControlSetting>(job.settings[0]).control, Control::Rc);
+    EXPECT_EQ(std::get<ParameterFileSetting>(job.settings[1]).path, QStringLiteral("a.dvg"));
+    EXPECT_EQ(std::get<ControlSetting>(job.settings[2]).control, Control::Gc);
+    EXPECT_EQ(std::get<ParameterFileSetting>(job.settings[3]).path, QStringLiteral("b.dvg"));
+    EXPECT_EQ(job.saveParameters, QStringLiteral("out.dvg"));
+}
+
+TEST(Renderer, SavedParametersLoadBackAndBadFilesStopBeforeAnyPicture)
+{
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("p.dvg"));
+    const QString first = dir.filePath(QStringLiteral("1.bmp")), second = dir.filePath(QStringLiteral("2.bmp"));
+    Outcome o = runRenderer({"fractal", "--set", "Option1=1", "--set", "Rc=0", "--set", "MUA=1", "--set", "MM=4",
+                             "--set", "numt=9", "--save-params", saved, "-o", first});
+    ASSERT_EQ(o.exitCode, 0) << o.errors.toStdString();
+    QFile f(saved);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_EQ(bytes.size(), 1664);
+    EXPECT_EQ(bytes.mid(6 * 128, 6).toHex(), QByteArray("0300c8000000")); // RedCorr 200, from a slider
+    EXPECT_EQ(bytes.mid(9 * 128, 6).toHex(), QByteArray("030009000000")); // num 9
+    // The same picture from the file, with the detail (not stored) set again.
+    o = runRenderer({"fractal", "--params", saved, "--set", "Option1=1", "-o", second});
+    ASSERT_EQ(o.exitCode, 0) << o.errors.toStdString();
+    EXPECT_EQ(QImage(first), QImage(second));
+
+    const QString missing = dir.filePath(QStringLiteral("missing.dvg")), out = dir.filePath(QStringLiteral("3.bmp"));
+    o = runRenderer({"fractal", "--params", missing, "-o", out});
+    EXPECT_NE(o.exitCode, 0);
+    EXPECT_EQ(o.errors.count('\n'), 1);
+    EXPECT_TRUE(o.errors.contains(QStringLiteral("missing.dvg")));
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_FALSE(QFile::exists(out));
+    QFile shortFile(dir.filePath(QStringLiteral("short.dvg")));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(bytes.left(1000));
+    shortFile.close();
+    o = runRenderer({"fractal", "--params", shortFile.fileName(), "-o", out});
+    EXPECT_NE(o.exitCode, 0);
+    EXPECT_FALSE(QFile::exists(out));
 }

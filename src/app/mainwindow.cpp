@@ -6,6 +6,7 @@
 #include "app/surfaceview.h"
 #include "app/updown.h"
 #include "about/about.h"
+#include "files/parameters.h"
 #include "files/picture.h"
 #include "files/printing.h"
 #include "files/saveload.h"
@@ -265,7 +266,8 @@ void Main::buildMenu()
         connect(findChild<QAction *>(QString::fromLatin1(c.item)), &QAction::triggered, this,
                 [this, d = c.drawing] { startStop(d); });
     connect(findChild<QAction *>(QStringLiteral("Exit")), &QAction::triggered, this, &QWidget::close);
-    for (const auto &[name, command] : {std::pair{"SaveBitmap", &Main::saveBitmap}, std::pair{"Print", &Main::print}})
+    for (const auto &[name, command] : {std::pair{"Save", &Main::saveParameters}, std::pair{"Load", &Main::loadParameters},
+                                        std::pair{"SaveBitmap", &Main::saveBitmap}, std::pair{"Print", &Main::print}})
         connect(findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this, command);
     QAction *help = menuBar()->addAction(text(HelpCaption));
     help->setObjectName(QString::fromLatin1(HelpName));
@@ -354,6 +356,29 @@ void Main::endProgram()
     // the widgets live until `main` returns.
     yield_.quit();
     QCoreApplication::exit(0);
+}
+
+void Main::saveParameters()
+{
+    const QString path = SaveLoad::choose(chooser_, SaveMode, this);
+    if (path.isEmpty() || yield_.quitting())
+        return;
+    if (const QString failure = saveParameterFile(path, takeParameters(model_)); !failure.isEmpty())
+        QMessageBox::warning(this, ProgramName, failure);
+}
+
+void Main::loadParameters()
+{
+    const QString path = SaveLoad::choose(chooser_, LoadMode, this);
+    if (path.isEmpty() || yield_.quitting())
+        return;
+    const auto loaded = loadParameterFile(path);
+    if (const auto *failure = std::get_if<QString>(&loaded)) {
+        QMessageBox::warning(this, ProgramName, *failure);
+        return;
+    }
+    applyParameters(model_, std::get<ParameterRecords>(loaded));
+    showPanel();
 }
 
 void Main::saveBitmap()

@@ -47,6 +47,8 @@ public:
 
     // The file and output commands. Each shows a modal window; a drawing that was running
     // waits in its yield until it has closed and then goes on.
+    void saveParameters();
+    void loadParameters();
     void saveBitmap();
     void print();
     void showHelp();

@@ -38,6 +38,9 @@ public:
     FractalPanel fractal{marker};
     InterferencePanel interference;
     HoleTables holes; // shared by both interference drawings
+
+    // The spinner values as the parameter file last wrote or read them.
+    StoredInt StoredNum, StoredScale, StoredDistance, StoredAmplitude;
 };
 
 } // namespace divograf

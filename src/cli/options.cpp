@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "files/parameters.h"
 #include "files/picture.h"
 
 #include <QCommandLineParser>
@@ -42,7 +43,7 @@ std::variant<Setting, Error> parseSetting(const QString &text)
     const QString name = text.left(eq);
     // A text box takes the text as typed, blanks and all.
     if (const std::optional<Pair> box = textBoxNamed(name.toStdString()))
-        return Setting{Control::Count, 0, box, text.mid(eq + 1)};
+        return TextSetting{*box, text.mid(eq + 1)};
     const QString valueText = text.mid(eq + 1).trimmed();
     const std::optional<Control> control = controlNamed(name.toStdString());
     if (!control)
@@ -53,7 +54,7 @@ std::variant<Setting, Error> parseSetting(const QString &text)
         return Error{QStringLiteral("значение «%1» для %2 не целое число").arg(valueText, name)};
     if (spec(*control).kind == ControlKind::Option && value != 1)
         return Error{QStringLiteral("%1 выбирается только значением 1").arg(name)};
-    return Setting{*control, value};
+    return ControlSetting{*control, value};
 }
 
 } // namespace
@@ -74,8 +75,15 @@ Parsed parseArguments(const QStringList &arguments)
                                    QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Файл картины: .bmp или .png."), QStringLiteral("OUT"));
+    const QCommandLineOption params(QStringLiteral("params"),
+                                    QStringLiteral("Загрузить файл параметров (.dvg), как команда «Загрузить фрактал...»; "
+                                                   "применяется на своём месте среди --set."),
+                                    QStringLiteral("FILE.dvg"));
+    const QCommandLineOption saveParams(QStringLiteral("save-params"),
+                                        QStringLiteral("После рисования записать параметры в файл, как команда «Сохранить фрактал...»."),
+                                        QStringLiteral("FILE.dvg"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Показать эту справку."));
-    parser.addOptions({set, scale, output, help});
+    parser.addOptions({set, params, saveParams, scale, output, help});
 
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
@@ -95,12 +103,20 @@ Parsed parseArguments(const QStringList &arguments)
                          .arg(positional.front())};
     job.drawing = kind->drawing;
 
-    for (const QString &text : parser.values(set)) {
-        auto s = parseSetting(text);
-        if (auto *e = std::get_if<Error>(&s))
-            return *e;
-        job.settings.push_back(std::get<Setting>(s));
+    // --set and --params in the order given: the parser lists every occurrence of an option.
+    const QStringList sets = parser.values(set), files = parser.values(params);
+    qsizetype nextSet = 0, nextFile = 0;
+    for (const QString &name : parser.optionNames()) {
+        if (name == set.names().front()) {
+            auto s = parseSetting(sets.at(nextSet++));
+            if (auto *e = std::get_if<Error>(&s))
+                return *e;
+            job.settings.push_back(std::get<Setting>(s));
+        } else if (name == params.names().front()) {
+            job.settings.push_back(ParameterFileSetting{files.at(nextFile++)});
+        }
     }
+    job.saveParameters = parser.value(saveParams);
 
     bool ok = false;
     job.scale = parser.value(scale).toInt(&ok);
@@ -120,15 +136,21 @@ Parsed parseArguments(const QStringList &arguments)
     return job;
 }
 
-void apply(Model &model, const Setting &setting)
+QString apply(Model &model, const Setting &setting)
 {
-    if (setting.textBox) {
-        model.interference.setText(*setting.textBox, setting.text);
-        return;
+    if (const auto *typed = std::get_if<TextSetting>(&setting)) {
+        model.interference.setText(typed->textBox, typed->text);
+    } else if (const auto *moved = std::get_if<ControlSetting>(&setting)) {
+        model.fractal.setValue(moved->control, moved->value);
+        if (moved->control == Control::QWA)
+            model.fractal.clickQwa(); // a click on the slider at that value
+    } else {
+        const auto loaded = loadParameterFile(std::get<ParameterFileSetting>(setting).path);
+        if (const auto *failure = std::get_if<QString>(&loaded))
+            return *failure;
+        applyParameters(model, std::get<ParameterRecords>(loaded));
     }
-    model.fractal.setValue(setting.control, setting.value);
-    if (setting.control == Control::QWA)
-        model.fractal.clickQwa(); // a click on the slider at that value
+    return {};
 }
 
 QString runJob(const Job &job)
@@ -136,8 +158,12 @@ QString runJob(const Job &job)
     Model model(job.scale);
     model.startUp();
     for (const Setting &s : job.settings)
-        apply(model, s);
+        if (const QString failure = apply(model, s); !failure.isEmpty())
+            return failure;
     model.startStop(job.drawing);
+    if (!job.saveParameters.isEmpty())
+        if (const QString failure = saveParameterFile(job.saveParameters, takeParameters(model)); !failure.isEmpty())
+            return failure;
 
     return savePicture(model.surface.Image(), job.output, job.format);
 }

@@ -5,21 +5,29 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 #include <variant>
 #include <vector>
 
 namespace divograf::cli {
 
-// One --set NAME=VALUE, applied as a user would: a control of the fractal panel moved to a
-// whole number, or, when `textBox` is set, the text typed into that interference text box.
-struct Setting
+// What the command line changes before the drawing, applied in its order as a user would:
+// a control of the fractal panel moved to a whole number (--set), a text typed into an
+// interference text box (--set), or a parameter file loaded (--params).
+struct ControlSetting
 {
     Control control;
     int value;
-    std::optional<Pair> textBox = std::nullopt; // control and value are unused then
-    QString text = {};
 };
+struct TextSetting
+{
+    Pair textBox;
+    QString text;
+};
+struct ParameterFileSetting
+{
+    QString path;
+};
+using Setting = std::variant<ControlSetting, TextSetting, ParameterFileSetting>;
 
 struct Job
 {
@@ -27,7 +35,8 @@ struct Job
     std::vector<Setting> settings; // in command-line order
     int scale = 1;
     QString output;
-    QByteArray format; // "BMP" or "PNG", from the output's extension
+    QByteArray format;      // "BMP" or "PNG", from the output's extension
+    QString saveParameters; // --save-params: written after the drawing, as Save writes
 };
 
 // What the command line asks for: a job, the help text to print, or an error line.
@@ -38,11 +47,13 @@ using Parsed = std::variant<Job, Help, Error>;
 // Parses `arguments` (program name first) without touching the disk.
 Parsed parseArguments(const QStringList &arguments);
 
-// Applies one setting to a started-up model.
-void apply(Model &model, const Setting &setting);
+// Applies one setting to a started-up model. Returns an empty string or the error (a
+// parameter file that cannot be loaded, in which case the model is unchanged).
+QString apply(Model &model, const Setting &setting);
 
 // Starts up a model, applies the settings, runs the drawing once from idle to its end and
-// writes the raster. Returns an empty string or the error; on error no file is left behind.
+// writes the parameter file (if asked) and the raster. Returns an empty string or the error;
+// on error no picture is written.
 QString runJob(const Job &job);
 
 } // namespace divograf::cli

@@ -1,7 +1,5 @@
 #include "files/paramfile.h"
 
-#include "surface/status.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -90,9 +88,10 @@ std::variant<ParameterRecords, QString> loadParameterFile(const QString &path)
     return decoded;
 }
 
-QString numberText(int value)
+QString numberText(std::int64_t value)
 {
-    return blankLed(value) + QLatin1Char(' ');
+    const QString digits = QString::number(static_cast<qlonglong>(value));
+    return (value < 0 ? digits : QLatin1Char(' ') + digits) + QLatin1Char(' ');
 }
 
 } // namespace divograf

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <variant>
 
 namespace divograf {
@@ -38,6 +39,6 @@ std::variant<ParameterRecords, QString> loadParameterFile(const QString &path);
 
 // The text a loaded spinner value is written into its text box with: a blank or "-", the
 // digits, one blank (" 7 ", " 700 ", "-10 ").
-QString numberText(int value);
+QString numberText(std::int64_t value);
 
 } // namespace divograf

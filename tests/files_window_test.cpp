@@ -1,0 +1,181 @@
+// The file commands of the main window: the chooser, the parameter file, the picture and the
+// print window, also while a drawing waits in its yield.
+
+#include "app/mainwindow.h"
+#include "files/paramfile.h"
+#include "files/printing.h"
+#include "files/saveload.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace divograf;
+
+namespace {
+
+class FileCommands : public testing::Test
+{
+protected:
+    FileCommands()
+    {
+        previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        folder = QDir::currentPath();
+        w.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+    }
+    ~FileCommands() override { QDir::setCurrent(previous); }
+
+    // Runs `command` (a shortcut), answering the modal windows it opens in turn.
+    void withModals(Qt::Key key, std::vector<std::function<void(QWidget *)>> answers)
+    {
+        auto next = std::make_shared<std::function<void()>>();
+        auto remaining = std::make_shared<std::vector<std::function<void(QWidget *)>>>(std::move(answers));
+        *next = [next, remaining] {
+            if (remaining->empty())
+                return;
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal) {
+                QTimer::singleShot(10, *next);
+                return;
+            }
+            auto answer = remaining->front();
+            remaining->erase(remaining->begin());
+            QTimer::singleShot(10, *next);
+            answer(modal);
+        };
+        QTimer::singleShot(0, *next);
+        // Offscreen, the main window is not made active again when a modal window closes.
+        if (!QApplication::activeModalWidget()) {
+            w.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        }
+        QTest::keyClick(&w, key, Qt::ControlModifier);
+        EXPECT_TRUE(remaining->empty());
+    }
+
+    static std::function<void(QWidget *)> choose(const QString &name)
+    {
+        return [name](QWidget *modal) {
+            auto *chooser = qobject_cast<SaveLoad *>(modal);
+            ASSERT_NE(chooser, nullptr);
+            chooser->nameBox()->setText(name);
+            chooser->confirmButton()->click();
+        };
+    }
+    static std::function<void(QWidget *)> cancel()
+    {
+        return [](QWidget *modal) { qobject_cast<SaveLoad *>(modal)->cancelButton()->click(); };
+    }
+    std::function<void(QWidget *)> acceptMessage()
+    {
+        return [this](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            ASSERT_NE(box, nullptr);
+            message = box->text();
+            box->accept();
+        };
+    }
+
+    QByteArray read(const QString &name)
+    {
+        QFile f(folder + QLatin1Char('/') + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    QString previous, folder, message;
+    Main w;
+};
+
+} // namespace
+
+TEST_F(FileCommands, SaveAfterStartUpAndLoadBackThroughTheChooser)
+{
+    withModals(Qt::Key_S, {choose(QStringLiteral("Fractal"))});
+    const QByteArray saved = read(QStringLiteral("Fractal.dvg"));
+    ASSERT_EQ(saved.size(), 1664);
+    EXPECT_EQ(saved.left(4).toHex(), QByteArray("02001e00"));
+    EXPECT_EQ(saved.mid(11 * 128, 6).toHex(), QByteArray("0300bc020000"));
+
+    // Change what the file holds, then load it back.
+    w.findChild<QSlider *>(QStringLiteral("Rc"))->setValue(10);
+    w.findChild<QLineEdit *>(QStringLiteral("numt"))->setText(QStringLiteral("3"));
+    withModals(Qt::Key_L, {choose(QStringLiteral("Fractal"))});
+    EXPECT_EQ(w.findChild<QSlider *>(QStringLiteral("Rc"))->value(), 175);
+    EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 25);
+    EXPECT_EQ(w.findChild<QLineEdit *>(QStringLiteral("numt"))->text(), QStringLiteral(" 7 "));
+    EXPECT_EQ(w.model().interference.value(Pair::Num), 7);
+}
+
+TEST_F(FileCommands, CancelTouchesNothingAndBadFilesAreRefusedWithAMessage)
+{
+    withModals(Qt::Key_S, {cancel()});
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
+    w.findChild<QSlider *>(QStringLiteral("Rc"))->setValue(10);
+
+    withModals(Qt::Key_L, {choose(QStringLiteral("absent")), acceptMessage()});
+    EXPECT_TRUE(message.contains(QStringLiteral("absent.dvg")));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/absent.dvg"))); // not created
+
+    QFile bad(folder + QStringLiteral("/bad.dvg"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray(1664, '\x07')); // tags of 0x0707
+    bad.close();
+    message.clear();
+    withModals(Qt::Key_L, {choose(QStringLiteral("bad")), acceptMessage()});
+    EXPECT_TRUE(message.contains(QStringLiteral("bad.dvg")));
+    EXPECT_EQ(w.findChild<QSlider *>(QStringLiteral("Rc"))->value(), 10); // nothing changed
+    EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 190);
+
+    message.clear();
+    withModals(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage()});
+    EXPECT_TRUE(message.contains(QStringLiteral("x.bmp")));
+}
+
+TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDrawingGoesOn)
+{
+    int cells = 0;
+    const std::function<void()> windowYield = w.model().run.yield;
+    QImage printed;
+    bool asked = false;
+    w.model().run.yield = [&] {
+        ++cells;
+        if (cells == 300 && !asked) {
+            asked = true;
+            withModals(Qt::Key_B, {choose(QStringLiteral("half"))});
+            withModals(Qt::Key_S, {choose(QStringLiteral("during"))});
+            // The print window shows the picture as far as it is drawn, titled with the last path.
+            withModals(Qt::Key_P, {[&](QWidget *modal) {
+                           auto *window = qobject_cast<Printing *>(modal);
+                           ASSERT_NE(window, nullptr);
+                           EXPECT_EQ(window->windowTitle(), folder + QStringLiteral("/during.dvg"));
+                           window->cancelButton()->click();
+                       }});
+        }
+        windowYield();
+    };
+    w.findChild<QWidget *>(QStringLiteral("Option1"))->setFocus();
+    QTest::mouseClick(w.findChild<QWidget *>(QStringLiteral("Option1")), Qt::LeftButton);
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(cells, 2500); // the drawing went on to its end
+    const QImage half(folder + QStringLiteral("/half.bmp"));
+    ASSERT_EQ(half.size(), QSize(329, 329));
+    const Surface &s = w.model().surface;
+    EXPECT_EQ(half.pixel(s.toPixel(4950), s.toPixel(4950)), qRgb(255, 255, 255)); // not drawn yet then
+    EXPECT_NE(s.pixel(s.toPixel(4950), s.toPixel(4950)), White);                  // drawn since
+    EXPECT_EQ(read(QStringLiteral("during.dvg")).size(), 1664);
+}
