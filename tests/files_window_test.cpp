@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -39,32 +40,28 @@ protected:
     }
     ~FileCommands() override { QDir::setCurrent(previous); }
 
-    // Runs `command` (a shortcut), answering the modal windows it opens in turn.
+    // Presses Ctrl+key, answering the modal windows it opens in turn.
     void withModals(Qt::Key key, std::vector<std::function<void(QWidget *)>> answers)
     {
-        auto next = std::make_shared<std::function<void()>>();
-        auto remaining = std::make_shared<std::vector<std::function<void(QWidget *)>>>(std::move(answers));
-        *next = [next, remaining] {
-            if (remaining->empty())
-                return;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             QWidget *modal = QApplication::activeModalWidget();
-            if (!modal) {
-                QTimer::singleShot(10, *next);
+            if (answers.empty() || !modal || modal == answered)
                 return;
-            }
-            auto answer = remaining->front();
-            remaining->erase(remaining->begin());
-            QTimer::singleShot(10, *next);
+            answered = modal;
+            auto answer = answers.front();
+            answers.erase(answers.begin());
             answer(modal);
-        };
-        QTimer::singleShot(0, *next);
+        });
+        poll.start();
         // Offscreen, the main window is not made active again when a modal window closes.
         if (!QApplication::activeModalWidget()) {
             w.activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
         }
         QTest::keyClick(&w, key, Qt::ControlModifier);
-        EXPECT_TRUE(remaining->empty());
+        EXPECT_TRUE(answers.empty());
     }
 
     static std::function<void(QWidget *)> choose(const QString &name)
@@ -98,6 +95,7 @@ protected:
 
     QTemporaryDir dir;
     QString previous, folder, message;
+    QPointer<QWidget> answered; // the modal window answered last, until it is gone
     Main w;
 };
 
