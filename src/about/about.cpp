@@ -1,5 +1,7 @@
 #include "about/about.h"
 
+#include "app/twips.h"
+
 #include "about/platform.h"
 #include "app/model.h"
 #include "surface/status.h"
@@ -17,20 +19,12 @@ namespace divograf {
 
 namespace {
 
-// Geometry is designed in twips; 15 of them make a pixel at 96 dots per inch.
-constexpr int TwipsPerPixel = 15;
-
-constexpr QRect twips(int left, int top, int width, int height)
-{
-    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
-}
-
-constexpr QSize ClientSize{3315 / TwipsPerPixel, 1650 / TwipsPerPixel};
-constexpr QRect PicIconRect = twips(120, 120, 540, 540);
-constexpr QRect TitleRect = twips(1290, 240, 1845, 480);
-constexpr QRect VersionRect = twips(1290, 780, 1845, 225);
-constexpr QRect SysInfoRect = twips(120, 1200, 1245, 345);
-constexpr QRect OkRect = twips(1920, 1200, 1260, 345);
+constexpr QSize ClientSize{pixels(3315), pixels(1650)};
+constexpr QRect PicIconRect = pixels(Twips{120, 120, 540, 540});
+constexpr QRect TitleRect = pixels(Twips{1290, 240, 1845, 480});
+constexpr QRect VersionRect = pixels(Twips{1290, 780, 1845, 225});
+constexpr QRect SysInfoRect = pixels(Twips{120, 1200, 1245, 345});
+constexpr QRect OkRect = pixels(Twips{1920, 1200, 1260, 345});
 
 // The geometry was laid out for 8-point text; the platform's larger default would crowd the
 // buttons' captions against their edges.

@@ -5,31 +5,13 @@
 // converts each rectangle to pixels once, at 15 twips per pixel.
 
 #include "app/model.h"
+#include "app/twips.h"
 #include "fractal/panel.h"
 
 #include <QRect>
 #include <QSlider>
 
 namespace divograf::layout {
-
-inline constexpr int TwipsPerPixel = 15;
-
-// Left, Top, Width, Height in twips, relative to the container.
-struct Twips
-{
-    int left, top, width, height;
-};
-
-constexpr bool wholePixels(Twips t)
-{
-    return t.left % TwipsPerPixel == 0 && t.top % TwipsPerPixel == 0 && t.width % TwipsPerPixel == 0
-        && t.height % TwipsPerPixel == 0;
-}
-
-inline QRect pixels(Twips t)
-{
-    return {t.left / TwipsPerPixel, t.top / TwipsPerPixel, t.width / TwipsPerPixel, t.height / TwipsPerPixel};
-}
 
 // The client area of `Main`, below its menu bar.
 inline constexpr Twips ClientArea{0, 0, 9675, 6315};

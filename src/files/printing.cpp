@@ -1,5 +1,7 @@
 #include "files/printing.h"
 
+#include "app/twips.h"
+
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
@@ -11,13 +13,7 @@ namespace divograf {
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 constexpr double ScreenDotsPerInch = 96;
-
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
-}
 
 // A small printer for the print button.
 QIcon printerIcon()
@@ -64,9 +60,9 @@ Printing::Printing(const QImage &picture, const QString &title, PagePrinter prin
     , prints_(new QPushButton(printerIcon(), QStringLiteral("Печатать"), this))
     , cancel_(new QPushButton(QStringLiteral("Отмена"), this))
 {
-    setFixedSize(4905 / TwipsPerPixel, 4920 / TwipsPerPixel);
-    prints_->setGeometry(twips(3720, 4140, 1095, 735));
-    cancel_->setGeometry(twips(120, 4500, 3495, 375));
+    setFixedSize(pixels(4905), pixels(4920));
+    prints_->setGeometry(pixels(Twips{3720, 4140, 1095, 735}));
+    cancel_->setGeometry(pixels(Twips{120, 4500, 3495, 375}));
     prints_->setDefault(true);
     cancel_->setAutoDefault(false);
     connect(prints_, &QPushButton::clicked, this, &Printing::print);

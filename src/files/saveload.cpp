@@ -1,5 +1,7 @@
 #include "files/saveload.h"
 
+#include "app/twips.h"
+
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -12,12 +14,6 @@
 namespace divograf {
 
 namespace {
-
-constexpr int TwipsPerPixel = 15;
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
-}
 
 } // namespace
 
@@ -34,7 +30,7 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     , can_(new QPushButton(QStringLiteral("Отмена"), this))
 {
     setWindowTitle(QStringLiteral("Form1"));
-    setFixedSize(4680 / TwipsPerPixel, 2940 / TwipsPerPixel);
+    setFixedSize(pixels(4680), pixels(2940));
 
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     dirModel_->setRootPath(QDir::rootPath());
@@ -42,7 +38,7 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     for (int column = 1; column < dirModel_->columnCount(); ++column)
         dir_->hideColumn(column);
     dir_->header()->hide();
-    dir_->setGeometry(twips(120, 120, 2175, 2340));
+    dir_->setGeometry(pixels(Twips{120, 120, 2175, 2340}));
     const QModelIndex start = dirModel_->index(directory_);
     dir_->setCurrentIndex(start);
     dir_->scrollTo(start);
@@ -51,10 +47,10 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     fileModel_->setFilter(QDir::Files);
     fileModel_->setNameFilterDisables(false);
     file_->setModel(fileModel_);
-    file_->setGeometry(twips(2400, 430, 2175, 2040));
-    text_->setGeometry(twips(2400, 120, 2175, 285));
-    command_->setGeometry(twips(2400, 2520, 2160, 315));
-    can_->setGeometry(twips(120, 2520, 2175, 315));
+    file_->setGeometry(pixels(Twips{2400, 430, 2175, 2040}));
+    text_->setGeometry(pixels(Twips{2400, 120, 2175, 285}));
+    command_->setGeometry(pixels(Twips{2400, 2520, 2160, 315}));
+    can_->setGeometry(pixels(Twips{120, 2520, 2175, 315}));
     command_->setDefault(true);
     command_->setAutoDefault(true);
     can_->setAutoDefault(false);
