@@ -88,6 +88,20 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionPatternAndComposedPath)
     }
 }
 
+TEST_F(InFolder, TheStartDirectoryIsSelectedAndInViewOnceTheTreeHasLoaded)
+{
+    state = {SaveMode, QString()};
+    SaveLoad chooser(state, nullptr);
+    chooser.show();
+    QTreeView *tree = chooser.directoryList();
+    auto *dirs = static_cast<QFileSystemModel *>(tree->model());
+    auto inView = [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); };
+    for (int i = 0; i < 100 && !inView(); ++i)
+        QTest::qWait(20);
+    EXPECT_EQ(dirs->filePath(tree->currentIndex()), folder);
+    EXPECT_TRUE(inView());
+}
+
 TEST_F(InFolder, TypingAndClickingComposeThePath)
 {
     state = {SaveBitmapMode, QString()};

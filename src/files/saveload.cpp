@@ -3,6 +3,7 @@
 #include "app/twips.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -39,10 +40,16 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
         dir_->hideColumn(column);
     dir_->header()->hide();
     dir_->setGeometry(pixels(Twips{120, 120, 2175, 2340}));
-    const QModelIndex start = dirModel_->index(directory_);
-    dir_->setCurrentIndex(start);
-    dir_->scrollTo(start);
-    dir_->expand(start);
+    // The tree is read and sorted in the background: keep the start directory in view while the
+    // rows of its ancestors come in, until the user takes the list in hand.
+    connect(dirModel_, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex &parent) {
+        if (directory_.startsWith(dirModel_->filePath(parent)))
+            revealDirectory();
+    });
+    connect(dirModel_, &QFileSystemModel::layoutChanged, this, &SaveLoad::revealDirectory);
+    dir_->installEventFilter(this);
+    dir_->viewport()->installEventFilter(this);
+    revealDirectory();
 
     fileModel_->setFilter(QDir::Files);
     fileModel_->setNameFilterDisables(false);
@@ -98,6 +105,25 @@ QString SaveLoad::choose(ChooserState &state, const QString &mode, QWidget *owne
     chooser->exec();
     delete chooser;
     return state.ChosenFileName;
+}
+
+bool SaveLoad::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type t = event->type();
+    if (t == QEvent::MouseButtonPress || t == QEvent::Wheel || t == QEvent::KeyPress)
+        following_ = false;
+    return QDialog::eventFilter(watched, event);
+}
+
+void SaveLoad::revealDirectory()
+{
+    if (!following_)
+        return;
+    const QModelIndex current = dirModel_->index(directory_);
+    for (QModelIndex up = current.parent(); up.isValid(); up = up.parent())
+        dir_->expand(up);
+    dir_->setCurrentIndex(current);
+    dir_->scrollTo(current, QAbstractItemView::PositionAtCenter);
 }
 
 void SaveLoad::openDirectory(const QString &path)

@@ -36,12 +36,17 @@ public:
 
     void reject() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void compose();
+    void revealDirectory();
 
     ChooserState &state_;
     QString directory_;
     QString pattern_ = QStringLiteral("*.dvg");
+    bool following_ = true; // the directory list scrolls to the start directory as it loads
     QFileSystemModel *dirModel_;
     QFileSystemModel *fileModel_;
     QTreeView *dir_;
