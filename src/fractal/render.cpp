@@ -85,11 +85,7 @@ void Render(Surface &surface, const FractalPanel &panel, Run &run)
                             panel.value(Control::MUA) == 1, v.Coef.value, axes};
             const int k = escapeCount(re, im, f, angle);
             const Colour colour = cellColour(k, v.RedCorr.value, v.GreenCorr.value, v.BlueCorr.value);
-            const float side = static_cast<float>(v.Detail.value);
-            if (panel.value(Control::Box) == 1)
-                surface.fillBox(x, y, side, side, colour);
-            else
-                surface.lineBy(x, y, side, side, colour);
+            surface.cell(x, y, v.Detail.value, panel.value(Control::Box) == 1, colour);
             run.yield();
         }
         run.status.show(x / PercentDivisor);

@@ -8,6 +8,7 @@ namespace {
 
 constexpr int GridLast = 500;        // the last grid coordinate of a cell
 constexpr int ColumnsPerPercent = 5; // progress = x / 5
+constexpr double PathFactor = 2;     // the 3-D surface takes -2
 
 } // namespace
 
@@ -23,14 +24,9 @@ void Interference2D(Surface &surface, const FractalPanel &fractal, const Interfe
         if (!run.Running)
             break;
         for (int y = 1; y <= GridLast; y += step) {
-            const WaveSums sums = sumWaves(holes, x, y, waveParams(panel), w, 2, false);
+            const WaveSums sums = sumWaves(holes, x, y, waveParams(panel), w, PathFactor, false);
             const Colour colour = RGB(std::max(sums.r, 0), std::max(sums.g, 0), std::max(sums.b, 0));
-            const float side = static_cast<float>(v.Detail.value);
-            const float left = static_cast<float>(GridUnit * x), top = static_cast<float>(GridUnit * y);
-            if (fractal.value(Control::Box) == 1)
-                surface.fillBox(left, top, side, side, colour);
-            else
-                surface.lineBy(left, top, side, side, colour);
+            surface.cell(GridUnit * x, GridUnit * y, v.Detail.value, fractal.value(Control::Box) == 1, colour);
             run.yield();
         }
         run.status.show(x / ColumnsPerPercent);

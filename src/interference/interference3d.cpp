@@ -14,6 +14,7 @@ constexpr int PointsFrom = -50;         // the points of a row run from -50 ...
 constexpr int PointsTo = 550;           // ... to 550
 constexpr double VisibleFrom = -10;     // a projected point is visible strictly inside
 constexpr double VisibleTo = 510;       // -10 .. 510 on both axes
+constexpr double PathFactor = -2;       // the opposite sign of the 2-D map
 constexpr int HeightDivisor = 5;        // each hole lifts a point by A * sin(path) / 5
 
 } // namespace
@@ -48,7 +49,7 @@ void Interference3D(Surface &surface, const FractalPanel &fractal, const Interfe
         if (!run.Running)
             break;
         for (int x = PointsFrom; x <= PointsTo; x += step) {
-            const WaveSums sums = sumWaves(holes, x, y, waveParams(panel), w, -2, true);
+            const WaveSums sums = sumWaves(holes, x, y, waveParams(panel), w, PathFactor, true);
             const Colour colour = RGB(std::abs(sums.r), std::abs(sums.g), std::abs(sums.b));
             const double px = x * c15 + sums.h * s15;
             const double py = y + sums.h * c15;

@@ -51,6 +51,15 @@ public:
     void line(float x1, float y1, float x2, float y2, Colour colour);
     // `Line` with a relative end.
     void lineBy(float x, float y, float dx, float dy, Colour colour) { line(x, y, x + dx, y + dy, colour); }
+    // One cell of a map drawing: the filled square from (x, y) with the side given, or, when
+    // the gaps are not to be filled, its diagonal only.
+    void cell(float x, float y, float side, bool filled, Colour colour)
+    {
+        if (filled)
+            fillBox(x, y, side, side, colour);
+        else
+            lineBy(x, y, side, side, colour);
+    }
     // `Circle`: the outline round (x, y) with radius r, drawn with the pen width: every pixel
     // whose middle lies within half the pen width of the circle.
     void circle(float x, float y, float r, Colour colour);
