@@ -185,6 +185,11 @@ int main(int argc, char *argv[])
     for (const Scenario &scenario : Scenarios) {
         for (int detail = scenario.detailed ? 0 : HighestDetail; detail < DetailLevels; ++detail) {
             const Row row = measure(window, scenario, detail, runs);
+            if (window.windowYield().quitting()) {
+                // Something closed the window (a stuck Ctrl+X on the display, say): nothing drew.
+                std::fprintf(stderr, "bench_report: the window was closed during the benchmark; no figures\n");
+                return 1;
+            }
             std::string target;
             if (scenario.targetSeconds > 0 && detail == HighestDetail) {
                 const bool met = row.windowMs <= toMs(scenario.targetSeconds);

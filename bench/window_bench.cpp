@@ -57,6 +57,10 @@ void BM_WindowDrawing(benchmark::State &state)
     int longGaps = 0;
     long preempted = 0;
     for (auto _ : state) {
+        if (w.windowYield().quitting()) {
+            state.SkipWithError("the window was closed; nothing draws");
+            break;
+        }
         WindowDrawing d = drawInWindow(w, scenario.drawing, clock);
         state.SetIterationTime(d.seconds);
         maxGap = std::max(maxGap, d.maxGapMs);
