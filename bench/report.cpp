@@ -59,6 +59,7 @@ struct Row
     double inputMaxMs = 0;
     long preempted = 0;
     double windowSeconds = 0, windowCpuSeconds = 0; // all window runs together
+    bool samePicture = false; // the window drew the very pixels the headless run drew
 };
 
 double toMs(double seconds) { return seconds * 1000; }
@@ -100,6 +101,7 @@ Row measure(Main &window, const Scenario &scenario, int detail, int windowRuns)
     row.inputP95Ms = percentile(inputs, 95);
     row.inputMaxMs = inputs.empty() ? 0 : *std::max_element(inputs.begin(), inputs.end());
     row.gapCpuMs = drawInWindow(window, scenario.drawing, GapClock::ThreadCpu).maxGapMs;
+    row.samePicture = window.model().surface.Image() == model.surface.Image();
     return row;
 }
 
@@ -181,7 +183,7 @@ int main(int argc, char *argv[])
     double worstP95 = 0, worstInput = 0;
     long preempted = 0;
     double wall = 0, cpu = 0;
-    int targetsMissed = 0;
+    int targetsMissed = 0, picturesDiffering = 0;
     for (const Scenario &scenario : Scenarios) {
         for (int detail = scenario.detailed ? 0 : HighestDetail; detail < DetailLevels; ++detail) {
             const Row row = measure(window, scenario, detail, runs);
@@ -196,12 +198,14 @@ int main(int argc, char *argv[])
                 targetsMissed += !met;
                 target = "<= " + fixed(toMs(scenario.targetSeconds)) + (met ? " ok" : " MISSED");
             }
+            picturesDiffering += !row.samePicture;
             worstP95 = std::max(worstP95, row.inputP95Ms);
             worstInput = std::max(worstInput, row.inputMaxMs);
             preempted += row.preempted;
             wall += row.windowSeconds;
             cpu += row.windowCpuSeconds;
-            std::printf("| %-21s | %6s | %11s | %9s | %5s | %10s | %10s | %10s | %12s | %12s | %-15s |\n", scenario.name,
+            std::printf("| %-21s | %6s | %11s | %9s | %5s | %10s | %10s | %10s | %12s | %12s | %-15s |\n",
+                        (scenario.name + std::string(row.samePicture ? "" : " (!)")).c_str(),
                         scenario.detailed ? std::to_string(DetailUnits[detail]).c_str() : "-", fixed(row.headlessMs).c_str(),
                         fixed(row.windowMs).c_str(), fixed(row.windowMs / row.headlessMs).c_str(), fixed(row.gapMaxMs).c_str(),
                         fixed(row.gapMedianMs).c_str(), fixed(row.gapCpuMs).c_str(), fixed(row.inputP95Ms).c_str(),
@@ -217,6 +221,8 @@ int main(int argc, char *argv[])
     std::printf("Input while drawing: worst p95 %s ms (target <= %s), worst %s ms (target <= %s); window targets missed: %d\n",
                 fixed(worstP95).c_str(), fixed(InputTargetP95Ms).c_str(), fixed(worstInput).c_str(),
                 fixed(InputTargetMaxMs).c_str(), targetsMissed);
+    std::printf("Pictures the window drew differently from the headless run: %d%s\n", picturesDiffering,
+                picturesDiffering ? " (marked (!): the two runs were not set up alike)" : "");
     std::printf("While drawing, the window's thread had %.0f %% of a processor and was preempted %ld times; load average now %s\n",
                 wall > 0 ? 100 * cpu / wall : 0.0, preempted, loadAverage().c_str());
     return 0;
