@@ -3,6 +3,7 @@
 // Report: time per drawing and per element.
 
 #include "app/model.h"
+#include "scenarios.h"
 #include "interference/drawings.h"
 #include "rainbow/rainbow.h"
 
@@ -20,8 +21,8 @@ using namespace divograf;
 
 namespace {
 
-constexpr Control DetailOption[] = {Control::Option1, Control::Option2, Control::Option3, Control::Option4};
-constexpr int DetailUnits[] = {100, 50, 20, 10};
+using bench::DetailOption;
+using bench::DetailUnits;
 
 void perElement(benchmark::State &state, int elements)
 {

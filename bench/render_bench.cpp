@@ -2,6 +2,7 @@
 // same cells, so that the surface's share is visible. Report: time per cell.
 
 #include "app/model.h"
+#include "scenarios.h"
 #include "fractal/render.h"
 
 #include <benchmark/benchmark.h>
@@ -10,8 +11,8 @@ using namespace divograf;
 
 namespace {
 
-constexpr Control DetailOption[] = {Control::Option1, Control::Option2, Control::Option3, Control::Option4};
-constexpr int DetailUnits[] = {100, 50, 20, 10};
+using bench::DetailOption;
+using bench::DetailUnits;
 
 // range(0): detail option index; range(1): 0 start-up parameters, 1 heavy (QWA 5, KUB, MUA, MM 7)
 void configure(Model &m, const benchmark::State &state)
