@@ -15,7 +15,6 @@ constexpr int PointsTo = 550;           // ... to 550
 constexpr double VisibleFrom = -10;     // a projected point is visible strictly inside
 constexpr double VisibleTo = 510;       // -10 .. 510 on both axes
 constexpr double PathFactor = -2;       // the opposite sign of the 2-D map
-constexpr int HeightDivisor = 5;        // each hole lifts a point by A * sin(path) / 5
 
 } // namespace
 

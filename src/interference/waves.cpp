@@ -52,7 +52,7 @@ WaveSums sumWaves(HoleTables &holes, double x, double y, const WaveParams &p, co
         sums.g += static_cast<int>(std::floor(p.A * std::sin(path / w.green)));
         sums.b += static_cast<int>(std::floor(p.A * std::sin(path / w.blue)));
         if (withHeight)
-            sums.h += p.A * std::sin(path) / 5;
+            sums.h += p.A * std::sin(path) / HeightDivisor;
     }
     return sums;
 }
