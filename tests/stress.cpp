@@ -45,7 +45,6 @@ namespace divograf::stress {
 
 namespace {
 
-constexpr int MaxDepth = 50;      // drawings on the stack: far beyond what a user can make
 constexpr long MaxQuiet = 3000;   // elements a drawing goes without an action before the surface is clicked
 constexpr unsigned BusyRate = 25; // an action after one element in this many ...
 constexpr unsigned QuietRate = 2000; // ... or in this many, for one drawing in ten, so that drawings also end
@@ -172,6 +171,7 @@ private:
     QString failure_;
     std::deque<QString> recent_;
     int depth_ = 0;
+    std::uintptr_t stackBase_ = 0;
     long sinceAction_ = 0;
     unsigned rate_ = BusyRate;
     bool ended_ = false;
@@ -366,10 +366,16 @@ void Driver::yielded(const std::function<void()> &windowYield)
 {
     ++depth_;
     figures_.deepest = std::max(figures_.deepest, depth_);
+    // The stack that the drawings above the outermost one take.
+    const char here = 0;
+    if (depth_ == 1)
+        stackBase_ = reinterpret_cast<std::uintptr_t>(&here);
+    else
+        figures_.deepestStack = std::max(figures_.deepestStack, static_cast<long>(stackBase_ - reinterpret_cast<std::uintptr_t>(&here)));
     ++figures_.elements;
     ++sinceAction_;
-    if (depth_ > MaxDepth)
-        fail(QStringLiteral("%1 drawings nested").arg(depth_));
+    if (depth_ > MaxNestedDrawings || depth_ != model().drawingsOnStack())
+        fail(QStringLiteral("%1 drawings nested, %2 on the model's count").arg(depth_).arg(model().drawingsOnStack()));
     if (failure_.isEmpty() && !ended_ && !quitting()) {
         if (endingDue() || (figures_.actions < settings_.actions && oneIn(rate_)))
             act();
@@ -492,6 +498,7 @@ void Driver::check(bool idle)
     expect(progress_->value() == 0 && m.run.status.progress() == 0,
            QStringLiteral("the idle progress is %1 (%2)").arg(progress_->value()).arg(m.run.status.progress()));
     expect(pen == 1, QStringLiteral("the idle pen width is %1").arg(pen));
+    expect(m.drawingsOnStack() == 0, QStringLiteral("%1 drawings on the stack when idle").arg(m.drawingsOnStack()));
     for (const QTimer *timer : w_.findChildren<QTimer *>())
         expect(!timer->isActive(), QStringLiteral("a timer of %1 runs when idle").arg(timer->parent()->objectName()));
     expect(w_.findChildren<QDialog *>().isEmpty(), QStringLiteral("a closed modal window still exists"));
@@ -640,6 +647,7 @@ void Driver::command(const QString &how, const std::function<void()> &give)
     const bool wasRunning = model().run.Running;
     const long before = figures_.elements;
     const bool nested = depth_ > 0;
+    const bool atLimit = depth_ >= MaxNestedDrawings;
     note(how);
     give();
     if (quitting() || !failure_.isEmpty())
@@ -647,6 +655,9 @@ void Driver::command(const QString &how, const std::function<void()> &give)
     if (wasRunning) {
         ++figures_.stops;
         expect(!model().run.Running, how + QStringLiteral(" did not stop the drawing"));
+    } else if (atLimit) {
+        ++figures_.ignoredStarts;
+        expect(figures_.elements == before && !model().run.Running, how + QStringLiteral(" nested a drawing beyond the limit"));
     } else {
         ++figures_.starts;
         figures_.nestedStarts += nested;
@@ -977,12 +988,19 @@ QString summary(const Settings &settings, const Figures &f, double seconds)
                     .arg(f.idleActions)
                     .arg(f.drawingActions)
                     .arg(f.elements);
-    s += QStringLiteral("drawings: %1 started (%2 nested in another), %3 stopped, %4 cut short; deepest nesting %5\n")
+    s += QStringLiteral("drawings: %1 started (%2 nested in another), %3 stopped, %4 cut short, %5 starts ignored at "
+                        "the nesting limit; deepest nesting %6\n")
              .arg(f.starts)
              .arg(f.nestedStarts)
              .arg(f.stops)
              .arg(f.forcedStops)
+             .arg(f.ignoredStarts)
              .arg(f.deepest);
+    if (f.deepest > 1)
+        s += QStringLiteral("stack: %1 bytes for %2 nested drawings, %3 bytes a drawing\n")
+                 .arg(f.deepestStack)
+                 .arg(f.deepest - 1)
+                 .arg(f.deepestStack / (f.deepest - 1));
     s += QStringLiteral("modal windows:");
     for (const auto &[kind, count] : f.modals)
         s += QStringLiteral(" %1 %2").arg(kind).arg(count);

@@ -37,8 +37,10 @@ struct Figures
     long starts = 0;            // start/stop commands that started a drawing
     long nestedStarts = 0;      // ... inside the yield of another drawing
     long stops = 0;             // start/stop commands that stopped a drawing
+    long ignoredStarts = 0;     // starts given with MaxNestedDrawings drawings on the stack
     long forcedStops = 0;       // clicks on the surface that cut an over-long drawing short
     int deepest = 0;            // most drawings on the stack at once
+    long deepestStack = 0;      // bytes of stack that the nested drawings took at most
     int endingDepth = -1;       // drawings on the stack when the program was ended
     long qtWarnings = 0;        // warnings of Qt or the program other than the test's own
     std::map<QString, long> modals; // modal windows answered, by class

@@ -21,7 +21,7 @@ using namespace divograf;
 namespace {
 
 constexpr std::uint32_t Seed = 20240607;
-constexpr long Actions = 2500;
+constexpr long Actions = 6000;
 constexpr long EndingActions = 150;
 
 void showAndActivate(Main &w)
