@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -39,6 +40,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace divograf::stress {
@@ -484,6 +486,9 @@ void Driver::check(bool idle)
         expect(!applyTextRule(p, text).rewrite, QStringLiteral("%1t holds \"%2\", which its handler rewrites").arg(name, text.left(40)));
     }
 
+    // The marker stands where it was designed or where a centre slider put it.
+    for (const int edge : {m.marker.Left, m.marker.Top})
+        expect(edge == 2411 || (edge % 100 == 40 && edge >= 940 && edge <= 3940), QStringLiteral("the marker's edge at %1").arg(edge));
     const int pen = m.surface.DrawWidth();
     expect(pen == 1 || pen == 2 || pen == 5 || pen == 10 || pen == 25 || pen == 50, QStringLiteral("pen width %1").arg(pen));
     expect(!QApplication::activeModalWidget(), QStringLiteral("a modal window was left open"));
@@ -740,6 +745,11 @@ void Driver::fileCommand()
     const auto &f = pick(files);
     const bool byMenu = oneIn(3);
     note(QStringLiteral("%1 %2").arg(byMenu ? QStringLiteral("menu") : QStringLiteral("shortcut"), QString::fromLatin1(f.item)));
+    auto messageBoxes = [this] {
+        const auto it = figures_.modals.find(QStringLiteral("QMessageBox"));
+        return it == figures_.modals.end() ? 0 : it->second;
+    };
+    const long messages = messageBoxes();
     withAnswers([&] {
         if (byMenu) {
             menuItem(w_.findChild<QAction *>(QString::fromLatin1(f.item)));
@@ -748,6 +758,30 @@ void Driver::fileCommand()
             QTest::keyClick(&w_, f.key, Qt::ControlModifier);
         }
     });
+    // A file command that was confirmed and showed no message wrote what it should.
+    const QString chosen = w_.chooser().ChosenFileName;
+    if (chosen.isEmpty() || messageBoxes() != messages || quitting())
+        return;
+    if (f.key == Qt::Key_S) {
+        QFile file(chosen);
+        const auto decoded = decodeParameters(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        const auto *records = std::get_if<ParameterRecords>(&decoded);
+        if (!records) {
+            fail(QStringLiteral("the saved %1 does not load: %2").arg(chosen, std::get<QString>(decoded)));
+            return;
+        }
+        const FractalVars &v = model().fractal.vars;
+        const InterferencePanel &panel = model().interference;
+        const int expected[] = {v.SizeFactor.value, v.Squarings.value, v.Cube.value, v.UseMoivre.value, v.Axes.value,
+                                v.Coef.value, v.RedCorr.value, v.GreenCorr.value, v.BlueCorr.value,
+                                panel.value(Pair::Num), panel.value(Pair::Scal), panel.value(Pair::L), panel.value(Pair::Ampl)};
+        for (int i = 0; i < RecordCount; ++i)
+            expect((*records)[i].value == expected[i],
+                   QStringLiteral("record %1 saved as %2, not %3").arg(i + 1).arg((*records)[i].value).arg(expected[i]));
+    } else if (f.key == Qt::Key_B) {
+        const QImage saved(chosen);
+        expect(saved.size() == model().surface.Image().size(), QStringLiteral("the saved picture %1 does not read back").arg(chosen));
+    }
 }
 
 void Driver::about()

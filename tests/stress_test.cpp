@@ -76,13 +76,15 @@ TEST_P(StressEnding, TheLastActionEndsTheProgramFromInsideTheDrawings)
     Main w;
     showAndActivate(w);
     stress::Outcome outcome;
+    QElapsedTimer clock;
+    clock.start();
     QTimer::singleShot(0, &w, [&] {
         outcome = stress::run(w, settings);
         if (!w.windowYield().quitting())
             QCoreApplication::exit(1); // failed before the end: leave the event loop anyway
     });
     EXPECT_EQ(QApplication::exec(), 0);
-    std::printf("%s\n", qPrintable(stress::summary(settings, outcome.figures, 0)));
+    std::printf("%s\n", qPrintable(stress::summary(settings, outcome.figures, clock.elapsed() / 1000.0)));
     ASSERT_TRUE(outcome.failure.isEmpty()) << qPrintable(outcome.failure) << "\n" << qPrintable(replay(settings));
     EXPECT_GE(outcome.figures.endingDepth, 1);
     EXPECT_FALSE(w.isVisible());
