@@ -1038,6 +1038,10 @@ QString summary(const Settings &settings, const Figures &f, double seconds)
     s += QStringLiteral("modal windows:");
     for (const auto &[kind, count] : f.modals)
         s += QStringLiteral(" %1 %2").arg(kind).arg(count);
+    s += QStringLiteral("\nactions:");
+    for (const auto &[kind, count] : f.kinds)
+        s += QStringLiteral(" %1 %2,").arg(kind).arg(count);
+    s.chop(1);
     s += QStringLiteral("\nQt warnings: %1").arg(f.qtWarnings);
     if (f.endingDepth >= 0)
         s += QStringLiteral("; ended with %1 drawings on the stack").arg(f.endingDepth);
