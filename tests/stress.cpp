@@ -671,7 +671,9 @@ void Driver::command(const QString &how, const std::function<void()> &give)
     }
 }
 
-int someDrawing(unsigned r) // r in 0..19
+// The drawing of a start/stop command, from r in 0..19: the fractal 7 times in 20, the rainbow 4,
+// the 2-D interference 5, the 3-D interference 4.
+int someDrawing(unsigned r)
 {
     return r < 7 ? 0 : r < 11 ? 1 : r < 16 ? 2 : 3;
 }
