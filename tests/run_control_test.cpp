@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <vector>
@@ -139,6 +140,40 @@ TEST_F(Scripted, StartDuringTheFinishingColumnRunsAWholeDrawingInsideIt)
     EXPECT_NE(centreOfCell(4901, 4901), White); // the nested drawing went to its end
     EXPECT_FALSE(model.run.Running);
     EXPECT_EQ(model.run.status.caption(), QStringLiteral("Дивограф"));
+}
+
+TEST_F(Scripted, RestartsFasterThanThePassesEndNestNoDeeperThanTheLimit)
+{
+    // At the first cell of every drawing a stop and a start: each start finds the drawing
+    // finishing its column and runs a new one inside it, until the limit ignores the start.
+    int deepest = 0, ignored = 0;
+    model.run.yield = [&] {
+        ++elements;
+        deepest = std::max(deepest, model.drawingsOnStack());
+        if (!model.run.Running)
+            return;
+        model.startStop(Drawing::Fractal);
+        const QImage before = model.surface.Image();
+        model.startStop(Drawing::Fractal);
+        if (model.drawingsOnStack() == MaxNestedDrawings) {
+            ++ignored;
+            EXPECT_FALSE(model.run.Running);
+            EXPECT_EQ(model.surface.Image(), before); // not cleared
+        }
+    };
+    model.startStop(Drawing::Fractal);
+    EXPECT_EQ(deepest, MaxNestedDrawings);
+    EXPECT_EQ(ignored, 1);
+    EXPECT_EQ(model.drawingsOnStack(), 0);
+    EXPECT_EQ(elements, MaxNestedDrawings * CellsPerColumn); // each finished its first column
+    EXPECT_FALSE(model.run.Running);
+    EXPECT_EQ(model.run.status.caption(), QStringLiteral("Дивограф"));
+
+    // The limit counts drawings on the stack, not drawings ever run.
+    elements = 0;
+    model.run.yield = [&] { ++elements; };
+    model.startStop(Drawing::Fractal);
+    EXPECT_EQ(elements, Cells);
 }
 
 TEST_F(Scripted, ParameterChangesInAYieldApplyFromTheNextCell)

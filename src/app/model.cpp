@@ -19,10 +19,13 @@ void Model::startUp()
 
 void Model::startStop(Drawing drawing)
 {
+    if (!run.Running && drawings_ >= MaxNestedDrawings)
+        return;
     marker.Visible = false;
     if (!run.Running)
         surface.clear();
     run.Running = !run.Running;
+    ++drawings_;
     switch (drawing) {
     case Drawing::Fractal:
         Render(surface, fractal, run);
@@ -37,6 +40,7 @@ void Model::startStop(Drawing drawing)
         Interference3D(surface, fractal, interference, holes, run);
         break;
     }
+    --drawings_;
 }
 
 } // namespace divograf

@@ -11,6 +11,11 @@ namespace divograf {
 // The four drawings that the start/stop commands run.
 enum class Drawing { Fractal, Rainbow, Interference, Interference3D };
 
+// Drawings on the stack at most: each restart given while a stopped drawing finishes its pass
+// runs nested inside it, and commands that come faster than the passes end would otherwise
+// nest without bound until the stack overflows. Clicks at a human pace nest one or two.
+inline constexpr int MaxNestedDrawings = 16;
+
 // Everything the main window owns, without the window: the surface and its marker, the run
 // context with the one `Running` flag, and the parameter panels. The window and the renderer
 // each hold one and drive it through these operations.
@@ -26,8 +31,12 @@ public:
     // The start/stop protocol of every drawing command: hide the marker; clear to white
     // unless a drawing is meant to go on; invert `Running`; run the drawing whatever the
     // new value. Called inside a yield, it stops the running drawing or, while one is
-    // finishing its pass, runs a whole new drawing nested in it.
+    // finishing its pass, runs a whole new drawing nested in it; with `MaxNestedDrawings`
+    // drawings on the stack such a start does nothing at all.
     void startStop(Drawing drawing);
+
+    // The drawings on the stack: 0 when idle.
+    int drawingsOnStack() const { return drawings_; }
 
     // A click on the surface: `Running` false, nothing else.
     void clickField() { run.Running = false; }
@@ -41,6 +50,9 @@ public:
 
     // The spinner values as the parameter file last wrote or read them.
     StoredInt StoredNum, StoredScale, StoredDistance, StoredAmplitude;
+
+private:
+    int drawings_ = 0;
 };
 
 } // namespace divograf

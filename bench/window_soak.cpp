@@ -1,0 +1,52 @@
+// The long run of the window stress (tests/stress.h): the real main window under many random
+// user actions, with every invariant checked after each. Prints the figures; exits with 1 and
+// the failure (seed, action, the last actions) when an invariant broke.
+//
+//   QT_QPA_PLATFORM=offscreen window_soak [actions [seed]]
+//
+// Without arguments: 100000 actions from the seed 1; DIVOGRAF_STRESS_TRACE=1 prints every
+// action as it is given.
+
+#include "stress.h"
+
+#include "app/mainwindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    divograf::stress::Settings settings = divograf::stress::fromEnvironment({1, 100000});
+    const QStringList args = QCoreApplication::arguments();
+    bool ok = true;
+    if (args.size() > 1)
+        settings.actions = args[1].toLong(&ok);
+    if (ok && args.size() > 2)
+        settings.seed = args[2].toUInt(&ok);
+    if (!ok || settings.actions <= 0) {
+        std::fprintf(stderr, "usage: window_soak [actions [seed]]\n");
+        return 2;
+    }
+
+    divograf::Main window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "the window was not exposed\n");
+    window.activateWindow();
+    QTest::qWaitForWindowActive(&window);
+
+    QElapsedTimer clock;
+    clock.start();
+    const divograf::stress::Outcome outcome = divograf::stress::run(window, settings);
+    const double seconds = static_cast<double>(clock.elapsed()) / 1000;
+    std::printf("%s\n", qPrintable(divograf::stress::summary(settings, outcome.figures, seconds)));
+    if (!outcome.failure.isEmpty()) {
+        std::printf("FAILED: %s\n", qPrintable(outcome.failure));
+        return 1;
+    }
+    return 0;
+}

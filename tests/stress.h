@@ -1,0 +1,68 @@
+#pragma once
+
+// A user who never tires: random actions on the real main window, drawn from a seed, many of
+// them given inside the drawings' yields so that drawings nest and stop in every order, with
+// the window's invariants checked after every action. The widget test runs it short, the soak
+// program long; the same seed gives the same actions, so a failure can be replayed.
+
+#include <QString>
+
+#include <cstdint>
+#include <map>
+
+namespace divograf {
+class Main;
+}
+
+namespace divograf::stress {
+
+// How a run ends. `None` leaves the window running; the others end the program as the last
+// action, given inside a drawing, and need the application's event loop to be running.
+enum class Ending { None, ExitShortcut, ExitMenu, CloseBox };
+
+struct Settings
+{
+    std::uint32_t seed = 0;
+    long actions = 0; // every action counts: those inside drawings and modal windows too
+    Ending ending = Ending::None;
+    bool trace = false; // print every action to stderr as it is given
+};
+
+struct Figures
+{
+    long actions = 0;
+    long idleActions = 0;       // given while nothing was drawing
+    long drawingActions = 0;    // given inside a drawing's yield
+    long elements = 0;          // drawn elements, each followed by a yield
+    long starts = 0;            // start/stop commands that started a drawing
+    long nestedStarts = 0;      // ... inside the yield of another drawing
+    long stops = 0;             // start/stop commands that stopped a drawing
+    long ignoredStarts = 0;     // starts given with MaxNestedDrawings drawings on the stack
+    long forcedStops = 0;       // clicks on the surface that cut an over-long drawing short
+    int deepest = 0;            // most drawings on the stack at once
+    long deepestStack = 0;      // bytes of stack that the nested drawings took at most
+    int endingDepth = -1;       // drawings on the stack when the program was ended
+    long qtWarnings = 0;        // warnings of Qt or the program other than the test's own
+    std::map<QString, long> modals; // modal windows answered, by class
+    std::map<QString, long> kinds;  // actions by kind
+};
+
+struct Outcome
+{
+    Figures figures;
+    QString failure; // empty, or the first broken invariant with the seed and the last actions
+};
+
+// Drives `window`, shown and active, with `settings.actions` random actions from its idle
+// state. Runs in a temporary current directory, so that the file commands write nowhere else,
+// and never prints: the print window is only ever cancelled.
+Outcome run(Main &window, const Settings &settings);
+
+// The seed and the number of actions from DIVOGRAF_STRESS_SEED and DIVOGRAF_STRESS_ACTIONS
+// when they are set and valid, else the given ones; DIVOGRAF_STRESS_TRACE=1 sets `trace`.
+Settings fromEnvironment(Settings defaults);
+
+// A few lines for a report: actions, elements, nesting, modal windows.
+QString summary(const Settings &settings, const Figures &figures, double seconds);
+
+} // namespace divograf::stress
