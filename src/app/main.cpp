@@ -1,6 +1,7 @@
 // Дивограф: the main window.
 
 #include "app/mainwindow.h"
+#include "app/qttexts.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // No display name: on X11 Qt would append it to every caption ("Дивограф  5% — ...").
     QApplication::setApplicationName(QStringLiteral("divograf"));
+    divograf::installQtRussian(app);
     divograf::Main window;
     window.show();
     return QApplication::exec();
