@@ -18,5 +18,7 @@ install_missing() {
 
 # Building the program and the renderer; Qt's own texts in Russian.
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-dejavu-core)
-# The test suite on top of that; the print test drives a private CUPS server with a PDF printer.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev cups-daemon cups-client printer-driver-cups-pdf poppler-utils)
+# The test suite on top of that; the print test drives a private CUPS server with a PDF printer,
+# the install tests validate the desktop entry and the metainfo.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev cups-daemon cups-client printer-driver-cups-pdf poppler-utils
+    appstream desktop-file-utils)

@@ -13,6 +13,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // No display name: on X11 Qt would append it to every caption ("Дивограф  5% — ...").
     QApplication::setApplicationName(QStringLiteral("divograf"));
+    // The desktop entry that names the program and its icon to the desktop (Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral(DIVOGRAF_APP_ID));
     divograf::installQtRussian(app);
     divograf::Main window;
     window.show();
