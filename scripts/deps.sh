@@ -19,6 +19,6 @@ install_missing() {
 # Building the program and the renderer; Qt's own texts in Russian.
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-dejavu-core)
 # The test suite on top of that; the print test drives a private CUPS server with a PDF printer,
-# the install tests validate the desktop entry and the metainfo.
+# the install tests validate the desktop entry and the metainfo and build the Debian package.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev cups-daemon cups-client printer-driver-cups-pdf poppler-utils
-    appstream desktop-file-utils)
+    appstream desktop-file-utils dpkg-dev file)
