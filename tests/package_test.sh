@@ -63,6 +63,11 @@ done
 appstreamcli validate-tree --no-net "$work/root" >"$work/validate-tree.txt" 2>&1 \
     || { cat "$work/validate-tree.txt"; fail "appstreamcli validate-tree"; }
 
+# The programs find Qt where the system keeps it, not through a path of their own.
+for program in divograf divograf-render; do
+    readelf -d "$work/root/usr/bin/$program" | grep -Eq 'RPATH|RUNPATH' && fail "$program carries a library search path"
+done
+
 # The unpacked renderer draws the start-up fractal: a 329 x 329 BMP.
 picture="$work/fractal.bmp"
 if "$work/root/usr/bin/divograf-render" fractal -o "$picture"; then
