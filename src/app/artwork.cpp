@@ -40,9 +40,9 @@ QColor wave(double amplitude)
 
 } // namespace
 
-QImage windowIcon()
+QImage windowIcon(int side)
 {
-    return fractal(LargeSide, {{Control::MUA, 1}, {Control::MM, 8}, {Control::Slider3, 22},
+    return fractal(side, {{Control::MUA, 1}, {Control::MM, 8}, {Control::Slider3, 22},
                                {Control::Rc, 184}, {Control::Gc, 194}, {Control::Bc, 190}});
 }
 

@@ -7,8 +7,10 @@ namespace divograf::artwork {
 // The pictures of the window: drawn at start, by the program's own fractal engine where they
 // show a fractal, by a few lines of painting where they show the other drawings.
 
-// The window icon, 120 x 120: an eight-armed magenta star amid many colours.
-QImage windowIcon();
+// The window icon, `side` x `side` pixels (1..329; the window takes 120): an eight-armed
+// magenta star amid many colours. The desktop's icons are this at their sizes.
+inline constexpr int WindowIconSide = 120;
+QImage windowIcon(int side = WindowIconSide);
 // `Command1`, 32 x 32: the fractal at its start-up parameters.
 QImage fractalButton();
 // `Command3`, 32 x 32: the waves of a few holes, seen from above.

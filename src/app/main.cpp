@@ -1,14 +1,21 @@
 // Дивограф: the main window.
 
 #include "app/mainwindow.h"
+#include "app/qttexts.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // A whole number of device pixels per window pixel, so that the surface shows its raster
+    // in whole blocks of device pixels: a screen at 150% shows the window at 200%.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication app(argc, argv);
     // No display name: on X11 Qt would append it to every caption ("Дивограф  5% — ...").
     QApplication::setApplicationName(QStringLiteral("divograf"));
+    // The desktop entry that names the program and its icon to the desktop (Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral(DIVOGRAF_APP_ID));
+    divograf::installQtRussian(app);
     divograf::Main window;
     window.show();
     return QApplication::exec();

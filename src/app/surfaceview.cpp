@@ -3,10 +3,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace divograf {
 
 namespace {
 constexpr int BorderPixels = 2;
+// A device pixel ratio this close above a whole number counts as that number.
+constexpr qreal RatioTolerance = 1e-6;
 }
 
 SurfaceView::SurfaceView(const Surface &surface, const Marker &marker, QWidget *parent)
@@ -16,17 +21,35 @@ SurfaceView::SurfaceView(const Surface &surface, const Marker &marker, QWidget *
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(BorderPixels);
-    // The raster covers the whole inside: nothing needs erasing first.
+    // The raster (and, at a fractional ratio, the margin) covers the whole inside: nothing
+    // needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-QRect SurfaceView::markerRect() const
+QRect SurfaceView::markerInRaster() const
 {
     const int left = surface_.toPixel(static_cast<float>(marker_.Left));
     const int top = surface_.toPixel(static_cast<float>(marker_.Top));
     const int right = surface_.toPixel(static_cast<float>(marker_.Left + Marker::Size));
     const int bottom = surface_.toPixel(static_cast<float>(marker_.Top + Marker::Size));
-    return QRect(left, top, right - left, bottom - top).translated(contentsRect().topLeft());
+    return {left, top, right - left, bottom - top};
+}
+
+QRect SurfaceView::markerRect() const
+{
+    return markerInRaster().translated(contentsRect().topLeft());
+}
+
+QRectF SurfaceView::rasterRect(qreal devicePixelRatio) const
+{
+    const qreal ratio = std::max<qreal>(devicePixelRatio, 1);
+    const int block = static_cast<int>(std::floor(ratio + RatioTolerance));
+    const QSizeF size = QSizeF(surface_.raster().size()) * block / ratio;
+    const QRectF inside = contentsRect();
+    const auto onDevicePixel = [ratio](qreal at) { return std::floor(at * ratio + RatioTolerance) / ratio; };
+    return {QPointF(onDevicePixel(inside.left() + (inside.width() - size.width()) / 2),
+                    onDevicePixel(inside.top() + (inside.height() - size.height()) / 2)),
+            size};
 }
 
 void SurfaceView::paintEvent(QPaintEvent *event)
@@ -35,11 +58,21 @@ void SurfaceView::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QRect inside = contentsRect();
     painter.setClipRect(inside & event->rect());
-    painter.drawImage(inside.topLeft(), surface_.raster());
+    // The painter's scale rather than the widget's ratio: also right when the view is
+    // rendered into an image of another ratio.
+    const QRectF target = rasterRect(painter.deviceTransform().m11());
+    if (!target.contains(QRectF(inside)))
+        painter.fillRect(inside, palette().window());
+    // The raster and the marker in raster pixels, each of them a block of device pixels.
+    const QImage &raster = surface_.raster();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / raster.width(), target.height() / raster.height());
+    painter.drawImage(0, 0, raster);
     if (marker_.Visible) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor::fromRgb(toQRgb(Marker::Fill)));
-        painter.drawEllipse(markerRect());
+        painter.drawEllipse(markerInRaster());
     }
 }
 
