@@ -1,11 +1,12 @@
-// The 2-D map and the 3-D surface against the formulas written out here a second time, and the
-// start/stop scenarios in which they meet the other drawings.
+// The 2-D map and the 3-D surface against the formulas written out here a second time, and what
+// happens to the hole tables when N changes or a command comes during the map.
 
 #include "interference/drawings.h"
 #include "scripted.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -17,9 +18,9 @@ namespace {
 // A set of parameters as the user would make them.
 struct Scene
 {
-    int detail = 50;                 // 100, 50, 20 or 10
+    int detail = 50;                     // 100, 50, 20 or 10
     int A = 100, S = 7, N = 7, L = 700;
-    int centreX = 2500, centreY = 2500; // surface units, 1000..4000 by 100
+    int centreX = 2500, centreY = 2500;  // surface units, 1000..4000 by 100
     int red = 25, green = 24, blue = 23; // colour corrections 0..200
 };
 
@@ -41,11 +42,8 @@ void setUp(Model &m, const Scene &s)
     m.fractal.setValue(Control::Rc, 200 - s.red);
     m.fractal.setValue(Control::Gc, 200 - s.green);
     m.fractal.setValue(Control::Bc, 200 - s.blue);
-    const Control option = s.detail == 100 ? Control::Option1
-                         : s.detail == 50  ? Control::Option2
-                         : s.detail == 20  ? Control::Option3
-                                           : Control::Option4;
-    m.fractal.setValue(option, 1);
+    m.fractal.setValue(s.detail == 100 ? Control::Option1 : s.detail == 50 ? Control::Option2
+                       : s.detail == 20 ? Control::Option3 : Control::Option4, 1);
 }
 
 // The channel sums of one grid point with `placed` holes on the circle, of which the first
@@ -77,20 +75,24 @@ Sums reference(const Scene &s, double x, double y, int sign, int placed, int use
     return out;
 }
 
-int clamp255(int c) { return c < 0 ? 0 : (c > 255 ? 255 : c); }
-
-Colour mapColour(const Scene &s, int x, int y, int placed, int used)
+Colour mapColour(const Scene &s, int x, int y, int placed = 0, int used = 0)
 {
-    const Sums v = reference(s, x, y, 2, placed, used);
-    return RGB(clamp255(v.r), clamp255(v.g), clamp255(v.b));
+    const Sums v = reference(s, x, y, 2, placed ? placed : s.N, used ? used : s.N);
+    auto clamp = [](int c) { return std::clamp(c, 0, 255); };
+    return RGB(clamp(v.r), clamp(v.g), clamp(v.b));
 }
-Colour mapColour(const Scene &s, int x, int y) { return mapColour(s, x, y, s.N, s.N); }
 
 // The pixel in the middle of the 2-D cell of grid point (x, y).
-Colour cellMiddle(const Surface &surface, int x, int y, int detail)
+Colour cellMiddle(const Surface &surface, int x, int y, int detail = 100)
 {
     return surface.pixel(surface.toPixel(10 * x + detail / 2.0f), surface.toPixel(10 * y + detail / 2.0f));
 }
+
+// A started-up model at Detail 100: 50 columns of 50 cells, rows of 61 points.
+struct Coarse : ScriptedModel
+{
+    Coarse() { model.fractal.setValue(Control::Option1, 1); }
+};
 
 class MapScene : public testing::TestWithParam<Scene> {};
 
@@ -100,34 +102,15 @@ TEST(Waves, WavelengthsOfTheStartUpCorrections)
 {
     Model m;
     m.startUp();
-    const Wavelengths flat = wavelengths2D(m.fractal.vars);
+    const Wavelengths flat = wavelengths2D(m.fractal.vars), solid = wavelengths3D(m.fractal.vars);
     EXPECT_DOUBLE_EQ(flat.red, 1.011);
     EXPECT_DOUBLE_EQ(flat.green, 1.006);
     EXPECT_DOUBLE_EQ(flat.blue, 1.001);
-    const Wavelengths solid = wavelengths3D(m.fractal.vars);
     EXPECT_DOUBLE_EQ(solid.red, 1.011);
     EXPECT_DOUBLE_EQ(solid.green, 0.9658);
     EXPECT_DOUBLE_EQ(solid.blue, 0.921);
     m.fractal.setValue(Control::Rc, 200); // correction 0: the smallest wavelength, never 0
     EXPECT_DOUBLE_EQ(wavelengths2D(m.fractal.vars).red, 0.001);
-}
-
-TEST(Waves, HoleTablesHoldTheHolesFromIndexOne)
-{
-    HoleTables t;
-    EXPECT_EQ(t.count(), 0);
-    t.rebuild(4, 250, 300);
-    EXPECT_EQ(t.count(), 4);
-    ASSERT_EQ(t.HoleX.size(), 5u);
-    ASSERT_EQ(t.HolePath.size(), 5u);
-    EXPECT_NEAR(t.HoleX[1], 250, 1e-9); // a quarter turn: below the centre, y downwards
-    EXPECT_NEAR(t.HoleY[1], 400, 1e-9);
-    EXPECT_NEAR(t.HoleX[2], 150, 1e-9);
-    EXPECT_DOUBLE_EQ(t.HoleX[4], 350); // hole N lies 100 to the right
-    EXPECT_NEAR(t.HoleY[4], 300, 1e-9);
-    t.rebuild(1, 250, 250);
-    EXPECT_EQ(t.count(), 1);
-    EXPECT_DOUBLE_EQ(t.HoleX[1], 350);
 }
 
 // Numbers worked out by hand from the formulas (start-up parameters unless stated).
@@ -170,8 +153,7 @@ TEST_P(MapScene, EveryCellMiddleHasTheColourOfTheFormula)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, MapScene, testing::Values(
-    Scene{100},
-    Scene{50},
+    Scene{100}, Scene{50},
     Scene{100, 500, 1, 1, 1, 1000, 4000, 0, 200, 100},
     Scene{50, 50, 10, 20, 3000, 4000, 1000, 200, 0, 7},
     Scene{100, 230, 3, 3, 10, 2000, 3000, 1, 2, 3},
@@ -180,27 +162,23 @@ INSTANTIATE_TEST_SUITE_P(Scenes, MapScene, testing::Values(
 
 TEST(Map, UntickedBoxDrawsOneDiagonalPerCell)
 {
-    ScriptedModel s;
-    const Scene scene{100};
-    setUp(s.model, scene);
+    Coarse s;
     s.model.fractal.setValue(Control::Box, 0);
     s.model.startStop(Drawing::Interference);
     const Surface &f = s.model.surface;
     for (int x = 11; x <= 491; x += 60)
         for (int y = 11; y <= 491; y += 70) {
             const int px = f.toPixel(10.0f * x), py = f.toPixel(10.0f * y);
-            EXPECT_EQ(f.pixel(px, py), mapColour(scene, x, y)) << x << "," << y; // the starting corner
-            EXPECT_EQ(f.pixel(px + 4, py), White);                               // above the diagonal
+            EXPECT_EQ(f.pixel(px, py), mapColour(Scene{100}, x, y)) << x << "," << y; // the starting corner
+            EXPECT_EQ(f.pixel(px + 4, py), White);                                    // above the diagonal
         }
 }
 
 TEST(Map, ProgressFollowsTheColumns)
 {
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1); // 50 columns of 50 cells
+    Coarse s;
     s.model.startStop(Drawing::Interference);
     ASSERT_EQ(s.elements, 2500);
-    EXPECT_EQ(s.at(1).caption, QStringLiteral("Дивограф"));
     EXPECT_EQ(s.at(51).caption, QStringLiteral("Дивограф  0%"));  // after x = 1
     EXPECT_EQ(s.at(101).progress, 2);                             // after x = 11
     EXPECT_EQ(s.at(2451).caption, QStringLiteral("Дивограф  96%")); // after x = 481
@@ -208,18 +186,13 @@ TEST(Map, ProgressFollowsTheColumns)
         ASSERT_EQ(s.at(n).drawWidth, 1);
     EXPECT_EQ(s.model.run.status.caption(), QStringLiteral("Дивограф"));
     EXPECT_EQ(s.model.run.status.progress(), 0);
-    EXPECT_FALSE(s.model.run.Running);
 }
 
 TEST(Map, ParametersChangedInAYieldApplyFromTheNextCell)
 {
-    ScriptedModel s;
-    Scene before{100};
-    setUp(s.model, before);
-    Scene after = before;
-    after.A = 300;
-    after.L = 20;
-    after.S = 2;
+    Coarse s;
+    Scene after{100};
+    after.A = 300, after.L = 20, after.S = 2;
     s.plan[60] = [&] { // column 2 (x = 11), cell 10 (y = 91)
         s.model.interference.setText(Pair::Ampl, QStringLiteral("250"));
         s.model.interference.setText(Pair::L, QStringLiteral("20"));
@@ -227,45 +200,34 @@ TEST(Map, ParametersChangedInAYieldApplyFromTheNextCell)
     };
     s.model.startStop(Drawing::Interference);
     const Surface &f = s.model.surface;
-    EXPECT_EQ(cellMiddle(f, 11, 91, 100), mapColour(before, 11, 91));
-    EXPECT_EQ(cellMiddle(f, 11, 101, 100), mapColour(after, 11, 101));
-    EXPECT_EQ(cellMiddle(f, 491, 491, 100), mapColour(after, 491, 491));
+    EXPECT_EQ(cellMiddle(f, 11, 91), mapColour(Scene{100}, 11, 91));
+    EXPECT_EQ(cellMiddle(f, 11, 101), mapColour(after, 11, 101));
+    EXPECT_EQ(cellMiddle(f, 491, 491), mapColour(after, 491, 491));
 }
 
-// N raised during the drawing: the hole loop stays within the seven holes of the start.
-TEST(Map, RaisingNDuringTheDrawingKeepsTheHolesOfTheStart)
+// N changed during the drawing: raised, the hole loop stays within the seven holes of the
+// start; lowered, the cells after the change sum the first holes of the start's circle.
+TEST(Map, NChangedDuringTheDrawingStaysWithinTheHolesOfTheStart)
 {
-    ScriptedModel plain;
-    plain.model.fractal.setValue(Control::Option1, 1);
+    Coarse plain, raised, lowered;
     plain.model.startStop(Drawing::Interference);
+    raised.plan[100] = [&] { raised.model.interference.setText(Pair::Num, QStringLiteral("20")); };
+    raised.model.startStop(Drawing::Interference);
+    EXPECT_EQ(raised.model.surface.Image(), plain.model.surface.Image());
+    EXPECT_EQ(raised.model.holes.count(), 7);
 
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1);
-    s.plan[100] = [&] { s.model.interference.setText(Pair::Num, QStringLiteral("20")); };
-    s.model.startStop(Drawing::Interference);
-    EXPECT_EQ(s.model.surface.Image(), plain.model.surface.Image());
-    EXPECT_EQ(s.model.holes.count(), 7);
-}
-
-// N lowered: the cells after the change sum the first holes of the start's circle.
-TEST(Map, LoweringNDuringTheDrawingSumsFewerHoles)
-{
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1);
-    s.plan[100] = [&] { s.model.interference.setText(Pair::Num, QStringLiteral("3")); };
-    s.model.startStop(Drawing::Interference);
-    const Scene scene{100};
-    EXPECT_EQ(cellMiddle(s.model.surface, 11, 491, 100), mapColour(scene, 11, 491, 7, 7));
-    EXPECT_EQ(cellMiddle(s.model.surface, 21, 1, 100), mapColour(scene, 21, 1, 7, 3));
-    EXPECT_EQ(cellMiddle(s.model.surface, 301, 301, 100), mapColour(scene, 301, 301, 7, 3));
+    lowered.plan[100] = [&] { lowered.model.interference.setText(Pair::Num, QStringLiteral("3")); };
+    lowered.model.startStop(Drawing::Interference);
+    EXPECT_EQ(cellMiddle(lowered.model.surface, 11, 491), mapColour(Scene{100}, 11, 491, 7, 7));
+    EXPECT_EQ(cellMiddle(lowered.model.surface, 21, 1), mapColour(Scene{100}, 21, 1, 7, 3));
+    EXPECT_EQ(cellMiddle(lowered.model.surface, 301, 301), mapColour(Scene{100}, 301, 301, 7, 3));
 }
 
 // A nested stop command of an interference drawing re-creates the tables for the current N; the
 // running drawing goes on with them, and a later raise of N stays within them.
 TEST(Map, NestedStopRebuildsTheTablesAndTheDrawingGoesOnWithThem)
 {
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1);
+    Coarse s;
     s.plan[110] = [&] { // column 3 (x = 21), cell 10
         s.model.interference.setText(Pair::Num, QStringLiteral("3"));
         const QImage before = s.model.surface.Image();
@@ -280,41 +242,11 @@ TEST(Map, NestedStopRebuildsTheTablesAndTheDrawingGoesOnWithThem)
     EXPECT_EQ(s.elements, 150); // the rest of column 3, then the end
     Scene three{100};
     three.N = 3;
-    EXPECT_EQ(cellMiddle(s.model.surface, 21, 91, 100), mapColour(Scene{100}, 21, 91));
-    EXPECT_EQ(cellMiddle(s.model.surface, 21, 101, 100), mapColour(three, 21, 101));
-    EXPECT_EQ(cellMiddle(s.model.surface, 21, 491, 100), mapColour(three, 21, 491));
-    EXPECT_EQ(cellMiddle(s.model.surface, 31, 1, 100), White);
-    EXPECT_EQ(s.at(111).caption, QStringLiteral("Дивограф"));
+    EXPECT_EQ(cellMiddle(s.model.surface, 21, 91), mapColour(Scene{100}, 21, 91));
+    EXPECT_EQ(cellMiddle(s.model.surface, 21, 101), mapColour(three, 21, 101));
+    EXPECT_EQ(cellMiddle(s.model.surface, 21, 491), mapColour(three, 21, 491));
+    EXPECT_EQ(cellMiddle(s.model.surface, 31, 1), White);
     EXPECT_FALSE(s.model.run.Running);
-}
-
-TEST(Map, AnotherCommandStopsItWithoutClearing)
-{
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1);
-    s.plan[120] = [&] {
-        const QImage before = s.model.surface.Image();
-        s.model.startStop(Drawing::Rainbow); // only stops: no rainbow starts
-        EXPECT_EQ(s.model.surface.Image(), before);
-        EXPECT_FALSE(s.model.run.Running);
-        EXPECT_FALSE(s.model.marker.Visible);
-    };
-    s.model.startStop(Drawing::Interference);
-    EXPECT_EQ(s.elements, 150);
-    EXPECT_EQ(s.model.surface.DrawWidth(), 1);
-    EXPECT_EQ(cellMiddle(s.model.surface, 21, 491, 100), mapColour(Scene{100}, 21, 491));
-    EXPECT_EQ(cellMiddle(s.model.surface, 31, 1, 100), White);
-    // A further press starts the rainbow on a cleared surface.
-    int rings = 0;
-    s.model.run.yield = [&] {
-        if (++rings == 1) {
-            EXPECT_EQ(cellMiddle(s.model.surface, 21, 491, 100), White);
-        }
-        if (rings == 350)
-            s.model.clickField();
-    };
-    s.model.startStop(Drawing::Rainbow);
-    EXPECT_EQ(rings, 350);
 }
 
 // ---- The 3-D surface ----
@@ -349,18 +281,15 @@ class SolidScene : public testing::TestWithParam<Scene> {};
 
 } // namespace
 
-TEST(Solid, VisibilityIsStrictOnAllFourBounds)
+TEST(Solid, VisibilityAndProgressOfARow)
 {
     EXPECT_TRUE(projectedVisible(0, 0));
     EXPECT_TRUE(projectedVisible(-9.999, 509.999));
-    EXPECT_FALSE(projectedVisible(-10, 100));
+    EXPECT_FALSE(projectedVisible(-10, 100)); // strict on all four bounds
     EXPECT_FALSE(projectedVisible(510, 100));
     EXPECT_FALSE(projectedVisible(100, -10));
     EXPECT_FALSE(projectedVisible(100, 510));
-}
 
-TEST(Solid, ProgressOfARow)
-{
     EXPECT_EQ(surfaceProgress(-60, 100), 0);
     EXPECT_EQ(surfaceProgress(570, 100), 100); // the last row at start-up
     EXPECT_EQ(surfaceProgress(810, 500), 100); // the last row of A = 500, s = 10
@@ -394,8 +323,7 @@ TEST_P(SolidScene, PointsRowsPenAndColours)
             colours.insert(p.colour);
         ASSERT_EQ(seen.drawWidth, scene.detail * 5 / 10);
         if (i % perRow == 0 && i > 0) { // the first point of a row shows the row before
-            const Point &last = points[i - 1];
-            const int percent = static_cast<int>(std::floor((last.y + 0.6 * scene.A) / (0.012 * scene.A + 5.1)));
+            const int percent = static_cast<int>(std::floor((points[i - 1].y + 0.6 * scene.A) / (0.012 * scene.A + 5.1)));
             ASSERT_EQ(seen.progress, percent) << i;
             ASSERT_EQ(seen.caption, QStringLiteral("Дивограф  %1%").arg(percent));
         }
@@ -411,82 +339,22 @@ TEST_P(SolidScene, PointsRowsPenAndColours)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, SolidScene, testing::Values(
-    Scene{100},
-    Scene{50},
+    Scene{100}, Scene{50},
     Scene{100, 500, 7, 7, 700},
     Scene{100, 50, 1, 20, 3000, 1000, 4000, 200, 0, 0},
     Scene{50, 320, 3, 1, 40, 3000, 2000, 10, 100, 190}));
 
-TEST(Solid, StartUpHas127RowsOf121Points)
+TEST(Solid, RowsAndPointsOfTheStartUpAndOfTheLargestAmplitude)
 {
     ScriptedModel s;
     s.model.startStop(Drawing::Interference3D);
     EXPECT_EQ(s.elements, 127 * 121);
     EXPECT_EQ(s.at(1).drawWidth, 25);
     EXPECT_EQ(s.at(122).caption, QStringLiteral("Дивограф  0%"));
-}
 
-TEST(Solid, Amplitude500AtDetail100Has112Rows)
-{
-    ScriptedModel s;
-    s.model.interference.setText(Pair::Ampl, QStringLiteral("450"));
-    s.model.fractal.setValue(Control::Option1, 1);
-    s.model.startStop(Drawing::Interference3D);
-    EXPECT_EQ(s.elements, 112 * 61);
-    EXPECT_EQ(s.at(1).drawWidth, 50);
-}
-
-TEST(Solid, NestedStartOfTheSurfaceLeavesTheRestOfTheRowOnePixelWide)
-{
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1); // 61 points a row, pen 50
-    s.plan[61 + 30] = [&] {
-        const QImage before = s.model.surface.Image();
-        s.model.startStop(Drawing::Interference3D);
-        EXPECT_EQ(s.model.surface.Image(), before);
-        EXPECT_EQ(s.model.surface.DrawWidth(), 1);
-    };
-    s.model.startStop(Drawing::Interference3D);
-    EXPECT_EQ(s.elements, 2 * 61);
-    EXPECT_EQ(s.at(91).drawWidth, 50);
-    for (int n = 92; n <= 122; ++n)
-        ASSERT_EQ(s.at(n).drawWidth, 1);
-    EXPECT_EQ(s.model.surface.DrawWidth(), 1);
-}
-
-TEST(Solid, ClickOnTheSurfaceFinishesTheRowWithTheWidePen)
-{
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1);
-    s.plan[61 + 30] = [&] { s.model.clickField(); };
-    s.model.startStop(Drawing::Interference3D);
-    EXPECT_EQ(s.elements, 2 * 61);
-    EXPECT_EQ(s.at(122).drawWidth, 50);
-    EXPECT_EQ(s.at(122).caption, QStringLiteral("Дивограф  0%")); // reset only when the row ends
-    EXPECT_EQ(s.model.surface.DrawWidth(), 1);
-    EXPECT_EQ(s.model.run.status.caption(), QStringLiteral("Дивограф"));
-}
-
-// A start while the surface finishes its row runs a whole map inside it (with the surface's wide
-// pen, which the map leaves alone); the old row then ends on top of the map.
-TEST(Solid, StartDuringTheFinishingRowRunsAWholeMapInsideIt)
-{
-    ScriptedModel s;
-    s.model.fractal.setValue(Control::Option1, 1);
-    s.plan[61 + 10] = [&] { s.model.clickField(); };
-    s.plan[61 + 20] = [&] {
-        ASSERT_FALSE(s.model.run.Running);
-        s.model.startStop(Drawing::Interference);
-        EXPECT_FALSE(s.model.run.Running);
-    };
-    s.plan[61 + 21] = [&] { // the first cell of the map: the surface was cleared
-        EXPECT_TRUE(s.model.run.Running);
-        EXPECT_EQ(s.model.surface.pixel(300, 300), White);
-    };
-    s.model.startStop(Drawing::Interference3D);
-    EXPECT_EQ(s.elements, 81 + 2500 + 41);
-    EXPECT_EQ(s.at(81 + 2500 + 1).drawWidth, 50); // the map leaves the pen alone
-    EXPECT_EQ(cellMiddle(s.model.surface, 491, 491, 100), mapColour(Scene{100}, 491, 491));
-    EXPECT_EQ(s.model.surface.DrawWidth(), 1);
-    EXPECT_FALSE(s.model.run.Running);
+    Coarse large;
+    large.model.interference.setText(Pair::Ampl, QStringLiteral("450"));
+    large.model.startStop(Drawing::Interference3D);
+    EXPECT_EQ(large.elements, 112 * 61);
+    EXPECT_EQ(large.at(1).drawWidth, 50);
 }
