@@ -1,5 +1,5 @@
-// The file commands of the main window: the chooser, the parameter file, the picture and the
-// print window, also while a drawing waits in its yield.
+// The file chooser in its three modes, the print window, and the file commands of the main
+// window that use them, also while a drawing waits in its yield.
 
 #include "app/mainwindow.h"
 #include "files/paramfile.h"
@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -26,19 +29,31 @@ using namespace divograf;
 
 namespace {
 
-class FileCommands : public testing::Test
+// A fresh current directory, where the chooser opens.
+class InTempFolder : public testing::Test
 {
 protected:
-    FileCommands()
+    InTempFolder()
     {
         previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
         folder = QDir::currentPath();
+    }
+    ~InTempFolder() override { QDir::setCurrent(previous); }
+
+    QTemporaryDir dir;
+    QString previous, folder;
+};
+
+class FileCommands : public InTempFolder
+{
+protected:
+    FileCommands()
+    {
         w.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
         w.activateWindow();
     }
-    ~FileCommands() override { QDir::setCurrent(previous); }
 
     // Presses Ctrl+key, answering the modal windows it opens in turn.
     void withModals(Qt::Key key, std::vector<std::function<void(QWidget *)>> answers)
@@ -73,10 +88,6 @@ protected:
             chooser->confirmButton()->click();
         };
     }
-    static std::function<void(QWidget *)> cancel()
-    {
-        return [](QWidget *modal) { qobject_cast<SaveLoad *>(modal)->cancelButton()->click(); };
-    }
     std::function<void(QWidget *)> acceptMessage()
     {
         return [this](QWidget *modal) {
@@ -92,14 +103,208 @@ protected:
         QFile f(folder + QLatin1Char('/') + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+    template <typename T = QWidget>
+    T *get(const char *name) { return w.findChild<T *>(QString::fromLatin1(name)); }
 
-    QTemporaryDir dir;
-    QString previous, folder, message;
+    QString message;
     QPointer<QWidget> answered; // the modal window answered last, until it is gone
     Main w;
 };
 
+// A current directory holding a few files, for the chooser's lists.
+class InFolder : public InTempFolder
+{
+protected:
+    InFolder()
+    {
+        QDir().mkdir(QStringLiteral("sub"));
+        for (const char *name : {"a.b.dvg", "Fractal.dvg", "picture.bmp", "notes.txt", "sub/inner.dvg"})
+            QFile(QString::fromLatin1(name)).open(QIODevice::WriteOnly);
+    }
+
+    // The names the file list shows once it has read its directory.
+    static QStringList listed(SaveLoad &chooser)
+    {
+        auto *model = static_cast<QFileSystemModel *>(chooser.fileList()->model());
+        const QModelIndex root = chooser.fileList()->rootIndex();
+        QStringList names;
+        for (int i = 0; i < 100 && model->rowCount(root) == 0; ++i)
+            QTest::qWait(20);
+        for (int row = 0; row < model->rowCount(root); ++row)
+            names << model->fileName(model->index(row, 0, root));
+        names.sort();
+        return names;
+    }
+
+    ChooserState state;
+};
+
 } // namespace
+
+TEST_F(InFolder, EachModeOpensWithItsCaptionPatternAndComposedPath)
+{
+    struct Case { QString mode; QString button; QString extension; bool readOnly; QStringList names; };
+    const Case cases[] = {
+        {SaveMode, QStringLiteral("Сохранить"), QStringLiteral(".dvg"), false, {"Fractal.dvg", "a.b.dvg"}},
+        {SaveBitmapMode, QStringLiteral("Сохранить"), QStringLiteral(".bmp"), false, {"picture.bmp"}},
+        {LoadMode, QStringLiteral("Загрузить"), QStringLiteral(".dvg"), true, {"Fractal.dvg", "a.b.dvg"}},
+    };
+    for (const Case &c : cases) {
+        state = {c.mode, QString()};
+        SaveLoad chooser(state, nullptr);
+        const QString expected = folder + QStringLiteral("/Fractal") + c.extension;
+        EXPECT_EQ(state.ChosenFileName, expected);
+        EXPECT_EQ(chooser.windowTitle(), expected);
+        EXPECT_EQ(chooser.confirmButton()->text(), c.button);
+        EXPECT_EQ(chooser.nameBox()->text(), QStringLiteral("Fractal"));
+        EXPECT_EQ(chooser.nameBox()->isReadOnly(), c.readOnly);
+        EXPECT_EQ(chooser.cancelButton()->text(), QStringLiteral("Отмена"));
+        EXPECT_EQ(listed(chooser), c.names);
+    }
+}
+
+TEST_F(InFolder, TypingAndClickingComposeThePath)
+{
+    state = {SaveBitmapMode, QString()};
+    SaveLoad chooser(state, nullptr);
+    chooser.show();
+    chooser.nameBox()->clear();
+    QTest::keyClicks(chooser.nameBox(), QStringLiteral("x.bmp"));
+    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/x.bmp.bmp"));
+    chooser.nameBox()->clear();
+    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/.bmp"));
+    EXPECT_EQ(chooser.windowTitle(), state.ChosenFileName);
+
+    state = {LoadMode, QString()};
+    SaveLoad loader(state, nullptr);
+    loader.show();
+    listed(loader);
+    const QModelIndex ab = static_cast<QFileSystemModel *>(loader.fileList()->model())->index(folder + QStringLiteral("/a.b.dvg"));
+    ASSERT_TRUE(ab.isValid());
+    QTest::mouseClick(loader.fileList()->viewport(), Qt::LeftButton, {}, loader.fileList()->visualRect(ab).center());
+    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a"));
+    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/a.dvg"));
+    // The read-only box takes no typing.
+    QTest::keyClicks(loader.nameBox(), QStringLiteral("zz"));
+    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a"));
+}
+
+TEST_F(InFolder, TheStartDirectoryIsInViewAndAnotherMovesTheListAndRecomposes)
+{
+    state = {SaveMode, QString()};
+    SaveLoad chooser(state, nullptr);
+    chooser.show();
+    QTreeView *tree = chooser.directoryList();
+    auto *dirs = static_cast<QFileSystemModel *>(tree->model());
+    auto inView = [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); };
+    for (int i = 0; i < 100 && !inView(); ++i)
+        QTest::qWait(20); // once the tree has loaded
+    EXPECT_EQ(dirs->filePath(tree->currentIndex()), folder);
+    EXPECT_TRUE(inView());
+
+    chooser.directoryList()->setCurrentIndex(dirs->index(folder + QStringLiteral("/sub")));
+    EXPECT_EQ(chooser.directory(), folder + QStringLiteral("/sub"));
+    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/sub/Fractal.dvg"));
+    EXPECT_EQ(listed(chooser), QStringList{QStringLiteral("inner.dvg")});
+    // A root directory keeps its separator, so two stand before the name.
+    chooser.openDirectory(QDir::rootPath());
+    EXPECT_EQ(state.ChosenFileName, QStringLiteral("//Fractal.dvg"));
+}
+
+TEST_F(InFolder, ConfirmKeepsThePathAndEveryWayOfClosingOtherwiseCancels)
+{
+    auto closeWith = [&](std::function<void(SaveLoad &)> action) {
+        QTimer::singleShot(0, [&] {
+            auto *chooser = qobject_cast<SaveLoad *>(QApplication::activeModalWidget());
+            ASSERT_NE(chooser, nullptr);
+            chooser->nameBox()->setText(QStringLiteral("mine"));
+            action(*chooser);
+        });
+        return SaveLoad::choose(state, SaveMode, nullptr);
+    };
+    EXPECT_EQ(closeWith([](SaveLoad &c) { QTest::mouseClick(c.confirmButton(), Qt::LeftButton); }),
+              folder + QStringLiteral("/mine.dvg"));
+    EXPECT_EQ(closeWith([](SaveLoad &c) { QTest::keyClick(&c, Qt::Key_Return); }), folder + QStringLiteral("/mine.dvg"));
+    EXPECT_EQ(closeWith([](SaveLoad &c) { QTest::mouseClick(c.cancelButton(), Qt::LeftButton); }), QString());
+    EXPECT_EQ(closeWith([](SaveLoad &c) { QTest::keyClick(&c, Qt::Key_Escape); }), QString());
+    EXPECT_EQ(closeWith([](SaveLoad &c) { c.close(); }), QString()); // the title bar's close box
+    EXPECT_EQ(state.ChooserMode, SaveMode);
+}
+
+namespace {
+
+QImage testPicture()
+{
+    QImage picture(329, 329, QImage::Format_RGB32);
+    for (int y = 0; y < 329; ++y)
+        for (int x = 0; x < 329; ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, 77));
+    return picture;
+}
+
+} // namespace
+
+TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsAndCloses)
+{
+    const QImage picture = testPicture();
+    QImage printed;
+    Printing window(picture, QStringLiteral("/tmp/Fractal.dvg"), [&](const QImage &page) {
+        printed = page;
+        return QString();
+    }, nullptr);
+    window.show();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("/tmp/Fractal.dvg"));
+    EXPECT_TRUE(window.printButton()->isVisible());
+    EXPECT_EQ(window.printButton()->text(), QStringLiteral("Печатать"));
+    EXPECT_EQ(window.size(), QSize(327, 328));
+    QTest::mouseClick(window.printButton(), Qt::LeftButton);
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_EQ(printed.size(), QSize(327, 328) * printed.devicePixelRatio());
+    // Every pixel is the picture's, also where the buttons stood: the picture is cut at the
+    // window's edge, never scaled.
+    for (int y = 0; y < 328; y += 3)
+        for (int x = 0; x < 327; x += 3)
+            ASSERT_EQ(printed.pixel(x, y), picture.pixel(x, y)) << x << "," << y;
+}
+
+TEST(PrintWindow, CancelEscapeAndAClickOnThePicturePrintNothing)
+{
+    int prints = 0;
+    const std::function<void(Printing &)> closes[] = {
+        [](Printing &p) { QTest::mouseClick(p.cancelButton(), Qt::LeftButton); },
+        [](Printing &p) { QTest::mouseClick(&p, Qt::LeftButton, {}, QPoint(100, 100)); },
+        [](Printing &p) { QTest::keyClick(&p, Qt::Key_Escape); },
+    };
+    for (const auto &close : closes) {
+        Printing window(testPicture(), QString(), [&](const QImage &) { ++prints; return QString(); }, nullptr);
+        window.show();
+        close(window);
+        EXPECT_FALSE(window.isVisible());
+    }
+    EXPECT_EQ(prints, 0);
+}
+
+TEST(PrintWindow, AFailedPrintIsReportedNotClaimed)
+{
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto *window = qobject_cast<Printing *>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown = box->text();
+            box->accept();
+        });
+        QTest::mouseClick(window->printButton(), Qt::LeftButton);
+    });
+    Printing::showPicture(testPicture(), QString(), nullptr,
+                   [](const QImage &) { return QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано."); });
+    EXPECT_EQ(shown, QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано."));
+}
+
+// --- The file commands of the main window -------------------------------------------------
 
 TEST_F(FileCommands, SaveAfterStartUpAndLoadBackThroughTheChooser)
 {
@@ -110,20 +315,20 @@ TEST_F(FileCommands, SaveAfterStartUpAndLoadBackThroughTheChooser)
     EXPECT_EQ(saved.mid(11 * 128, 6).toHex(), QByteArray("0300bc020000"));
 
     // Change what the file holds, then load it back.
-    w.findChild<QSlider *>(QStringLiteral("Rc"))->setValue(10);
-    w.findChild<QLineEdit *>(QStringLiteral("numt"))->setText(QStringLiteral("3"));
+    get<QSlider>("Rc")->setValue(10);
+    get<QLineEdit>("numt")->setText(QStringLiteral("3"));
     withModals(Qt::Key_L, {choose(QStringLiteral("Fractal"))});
-    EXPECT_EQ(w.findChild<QSlider *>(QStringLiteral("Rc"))->value(), 175);
+    EXPECT_EQ(get<QSlider>("Rc")->value(), 175);
     EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 25);
-    EXPECT_EQ(w.findChild<QLineEdit *>(QStringLiteral("numt"))->text(), QStringLiteral(" 7 "));
+    EXPECT_EQ(get<QLineEdit>("numt")->text(), QStringLiteral(" 7 "));
     EXPECT_EQ(w.model().interference.value(Pair::Num), 7);
 }
 
 TEST_F(FileCommands, CancelTouchesNothingAndBadFilesAreRefusedWithAMessage)
 {
-    withModals(Qt::Key_S, {cancel()});
+    withModals(Qt::Key_S, {[](QWidget *modal) { qobject_cast<SaveLoad *>(modal)->cancelButton()->click(); }});
     EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
-    w.findChild<QSlider *>(QStringLiteral("Rc"))->setValue(10);
+    get<QSlider>("Rc")->setValue(10);
 
     withModals(Qt::Key_L, {choose(QStringLiteral("absent")), acceptMessage()});
     EXPECT_TRUE(message.contains(QStringLiteral("absent.dvg")));
@@ -136,7 +341,7 @@ TEST_F(FileCommands, CancelTouchesNothingAndBadFilesAreRefusedWithAMessage)
     message.clear();
     withModals(Qt::Key_L, {choose(QStringLiteral("bad")), acceptMessage()});
     EXPECT_TRUE(message.contains(QStringLiteral("bad.dvg")));
-    EXPECT_EQ(w.findChild<QSlider *>(QStringLiteral("Rc"))->value(), 10); // nothing changed
+    EXPECT_EQ(get<QSlider>("Rc")->value(), 10); // nothing changed
     EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 190);
 
     message.clear();
@@ -166,8 +371,7 @@ TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDra
         }
         windowYield();
     };
-    w.findChild<QWidget *>(QStringLiteral("Option1"))->setFocus();
-    QTest::mouseClick(w.findChild<QWidget *>(QStringLiteral("Option1")), Qt::LeftButton);
+    QTest::mouseClick(get("Option1"), Qt::LeftButton);
     QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(cells, 2500); // the drawing went on to its end
     const QImage half(folder + QStringLiteral("/half.bmp"));

@@ -1,9 +1,16 @@
-#include "files/paramfile.h"
+// The parameter file: its bytes, its checks, writing it to disk, what Save takes from the model
+// and what Load puts back into its controls.
+
+#include "app/model.h"
+#include "files/parameters.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
 
 using namespace divograf;
 
@@ -12,12 +19,9 @@ namespace {
 // The records of a save right after start-up.
 ParameterRecords startUpRecords()
 {
-    return {{{30, Width::Bits16}, {1, Width::Bits32}, {0, Width::Bits16}, {0, Width::Bits16}, {7, Width::Bits32},
-             {2, Width::Bits16}, {25, Width::Bits16}, {24, Width::Bits16}, {23, Width::Bits16},
-             {7, Width::Bits32}, {7, Width::Bits32}, {700, Width::Bits32}, {100, Width::Bits32}}};
+    constexpr Width S = Width::Bits16, L = Width::Bits32;
+    return {{{30, S}, {1, L}, {0, S}, {0, S}, {7, L}, {2, S}, {25, S}, {24, S}, {23, S}, {7, L}, {7, L}, {700, L}, {100, L}}};
 }
-
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
 QByteArray readAll(const QString &path)
 {
@@ -42,18 +46,18 @@ TEST(ParameterFile, StartUpSaveHasTheKnownLeadingBytesAndZeroFiller)
                                         "02000200", "02001900", "02001800", "02001700", "030007000000",
                                         "030007000000", "0300bc020000", "030064000000"};
     for (int i = 0; i < RecordCount; ++i) {
-        const QByteArray record = bytes.mid(i * RecordLength, RecordLength);
-        const QByteArray lead = hex(leading[i]);
+        const QByteArray record = bytes.mid(i * 128, 128);
+        const QByteArray lead = QByteArray::fromHex(leading[i]);
         EXPECT_EQ(record.left(lead.size()).toHex(), lead.toHex()) << "record " << i + 1;
-        EXPECT_EQ(record.mid(lead.size()), QByteArray(RecordLength - lead.size(), '\0')) << "record " << i + 1;
+        EXPECT_EQ(record.mid(lead.size()), QByteArray(128 - lead.size(), '\0')) << "record " << i + 1;
     }
     // Rc moved to 180: RedCorr 20, assigned as 32-bit.
     ParameterRecords moved = startUpRecords();
     moved[6].set32(20);
-    EXPECT_EQ(encodeParameters(moved).mid(6 * RecordLength, 6).toHex(), QByteArray("030014000000"));
+    EXPECT_EQ(encodeParameters(moved).mid(6 * 128, 6).toHex(), QByteArray("030014000000"));
 }
 
-TEST(ParameterFile, RoundTripKeepsValuesAndWidthsOfEitherTag)
+TEST(ParameterFile, RoundTripKeepsValuesAndWidthsOfEitherTagAndMalformedFilesAreRefused)
 {
     ParameterRecords r = startUpRecords();
     r[0].set32(60);
@@ -62,24 +66,21 @@ TEST(ParameterFile, RoundTripKeepsValuesAndWidthsOfEitherTag)
     const auto decoded = decodeParameters(encodeParameters(r));
     ASSERT_TRUE(std::holds_alternative<ParameterRecords>(decoded));
     EXPECT_EQ(std::get<ParameterRecords>(decoded), r);
-}
 
-TEST(ParameterFile, MalformedFilesAreRefusedWithTheProblem)
-{
     const QByteArray good = encodeParameters(startUpRecords());
     EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(QByteArray())));
     EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(good.left(1663))));
     QByteArray badTag = good;
-    badTag[12 * RecordLength] = 4;
+    badTag[12 * 128] = 4;
     const auto e = decodeParameters(badTag);
     ASSERT_TRUE(std::holds_alternative<QString>(e));
     EXPECT_TRUE(std::get<QString>(e).contains(QStringLiteral("13")));
-    QByteArray zeroTag = good;
-    zeroTag[0] = 0;
-    EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(zeroTag)));
+    badTag = good;
+    badTag[0] = 0;
+    EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(badTag)));
 }
 
-TEST(ParameterFile, SavingIntoALongerFileKeepsItsLengthAndTail)
+TEST(ParameterFile, SavingIntoALongerFileKeepsItsLengthAndTailAndLoadsBack)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("long.dvg"));
@@ -87,20 +88,13 @@ TEST(ParameterFile, SavingIntoALongerFileKeepsItsLengthAndTail)
     for (int i = 0; i < original.size(); ++i)
         original[i] = static_cast<char>(i * 7 + 1);
     writeAll(path, original);
-    ASSERT_EQ(saveParameterFile(path, startUpRecords()), QString());
-    const QByteArray after = readAll(path);
-    ASSERT_EQ(after.size(), 4000);
-    EXPECT_EQ(after.mid(1664), original.mid(1664));
-    EXPECT_EQ(after.left(1664), encodeParameters(startUpRecords()));
-}
-
-TEST(ParameterFile, LoadReadsWhatSaveWrote)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Fractal.dvg"));
     ParameterRecords r = startUpRecords();
     r[1].set16(4);
     ASSERT_EQ(saveParameterFile(path, r), QString());
+    const QByteArray after = readAll(path);
+    ASSERT_EQ(after.size(), 4000);
+    EXPECT_EQ(after.mid(1664), original.mid(1664));
+    EXPECT_EQ(after.left(1664), encodeParameters(r));
     const auto loaded = loadParameterFile(path);
     ASSERT_TRUE(std::holds_alternative<ParameterRecords>(loaded));
     EXPECT_EQ(std::get<ParameterRecords>(loaded), r);
@@ -121,7 +115,6 @@ TEST(ParameterFile, FailuresNameTheFileAndTouchNothing)
     const auto refused = loadParameterFile(shortFile);
     ASSERT_TRUE(std::holds_alternative<QString>(refused));
     EXPECT_TRUE(std::get<QString>(refused).contains(QStringLiteral("short.dvg")));
-    EXPECT_EQ(readAll(shortFile), QByteArray(100, '\x02'));
     // Saving where no file can be: a folder that does not exist, a folder in place of the file.
     EXPECT_NE(saveParameterFile(dir.filePath(QStringLiteral("no/such/dir/x.dvg")), startUpRecords()), QString());
     EXPECT_NE(saveParameterFile(dir.path(), startUpRecords()), QString());
@@ -131,8 +124,91 @@ TEST(ParameterFile, FailuresNameTheFileAndTouchNothing)
 
 TEST(ParameterFile, NumberTextIsBlankLedWithATrailingBlank)
 {
-    EXPECT_EQ(numberText(7), QStringLiteral(" 7 "));
-    EXPECT_EQ(numberText(700), QStringLiteral(" 700 "));
-    EXPECT_EQ(numberText(0), QStringLiteral(" 0 "));
-    EXPECT_EQ(numberText(-10), QStringLiteral("-10 "));
+    EXPECT_EQ(QStringList({numberText(7), numberText(700), numberText(0), numberText(-10)}),
+              QStringList({" 7 ", " 700 ", " 0 ", "-10 "}));
+}
+
+TEST(Parameters, SaveRightAfterStartUpTakesTheKnownRecords)
+{
+    Model m;
+    m.startUp();
+    constexpr Width L = Width::Bits32;
+    EXPECT_EQ(takeParameters(m), startUpRecords());
+    EXPECT_EQ(m.StoredDistance, (StoredInt{700, L}));
+    // Save writes the variables, not the controls: a keyboard move of QWA is not in it.
+    m.fractal.setValue(Control::QWA, 4);
+    m.fractal.setValue(Control::Rc, 180);
+    EXPECT_EQ(takeParameters(m)[1], (StoredInt{1, L}));
+    EXPECT_EQ(takeParameters(m)[6], (StoredInt{20, L}));
+}
+
+TEST(Parameters, LoadSetsEveryControlThroughItsOwnHandling)
+{
+    Model m;
+    m.startUp();
+    ParameterRecords r = takeParameters(m);
+    r[0].set16(12);    // SizeFactor
+    r[1].set16(3);     // Squarings
+    r[2].set32(1);     // Cube
+    r[3].set16(1);     // UseMoivre: MM enabled before record 5 sets it
+    r[4].set16(9);     // Axes
+    r[5].set16(3);     // Coef 3: KFS at 7
+    r[6].set32(25);    // RedCorr 25: Rc at 175
+    r[7].set16(0);
+    r[8].set16(200);
+    r[9].set16(7);     // num
+    r[10].set32(3);    // scal
+    r[11].set32(1234); // l
+    r[12].set32(500);  // ampl, shown as 450
+    applyParameters(m, r);
+    const FractalPanel &p = m.fractal;
+    EXPECT_EQ(p.frame1Caption(), QStringLiteral("Размер  12"));
+    EXPECT_EQ(p.vars.Squarings, (StoredInt{3, Width::Bits16})); // QWA runs no handler: the file's width stays
+    EXPECT_TRUE(p.mmEnabled());
+    EXPECT_EQ(p.label2Caption(), QStringLiteral("Оси  9"));
+    EXPECT_EQ(p.vars.Coef.value, 3);
+    EXPECT_EQ(p.vars.RedCorr, (StoredInt{25, Width::Bits32})); // Rc did not move: no handler ran
+    const Control controls[] = {Control::Slider3, Control::QWA, Control::KUB, Control::MM, Control::KFS, Control::Rc,
+                                Control::Gc, Control::Bc};
+    std::vector<int> values;
+    for (Control c : controls)
+        values.push_back(p.value(c));
+    EXPECT_EQ(values, std::vector<int>({12, 3, 1, 9, 7, 175, 200, 0}));
+    EXPECT_EQ(m.interference.text(Pair::Num), QStringLiteral(" 7 "));
+    EXPECT_EQ(m.interference.text(Pair::Ampl), QStringLiteral(" 450 "));
+    EXPECT_EQ(std::vector<int>({m.interference.value(Pair::Num), m.interference.value(Pair::Scal),
+                                m.interference.value(Pair::L), m.interference.value(Pair::Ampl)}),
+              std::vector<int>({7, 3, 1234, 500}));
+    EXPECT_EQ(m.StoredNum, (StoredInt{7, Width::Bits16}));
+
+    // Records of either tag give the same controls.
+    Model t;
+    t.startUp();
+    for (StoredInt &x : r)
+        x.width = Width::Bits32;
+    applyParameters(t, r);
+    for (const ControlSpec &c : Controls)
+        EXPECT_EQ(t.fractal.value(c.id), m.fractal.value(c.id)) << c.name;
+}
+
+TEST(Parameters, ValuesBeyondAControlAreBroughtWithinIt)
+{
+    Model m;
+    m.startUp();
+    ParameterRecords r = takeParameters(m);
+    r[0].set32(1000); // SizeFactor beyond 60
+    r[4].set32(-5);   // Axes below 3
+    r[5].set32(99);   // Coef beyond 10: KFS 0
+    r[6].set32(-40);  // RedCorr below 0: Rc 200
+    r[9].set32(25);   // num wraps as typed text does: 4
+    r[12].set32(std::numeric_limits<std::int32_t>::min());
+    applyParameters(m, r);
+    const FractalVars &v = m.fractal.vars;
+    EXPECT_EQ(std::vector<int>({v.SizeFactor.value, v.Axes.value, v.Coef.value, v.RedCorr.value}),
+              std::vector<int>({60, 3, 10, 0}));
+    EXPECT_EQ(std::vector<int>({m.fractal.value(Control::Slider3), m.fractal.value(Control::KFS),
+                                m.fractal.value(Control::Rc)}),
+              std::vector<int>({60, 0, 200}));
+    EXPECT_EQ(m.interference.value(Pair::Num), 4);
+    EXPECT_EQ(m.interference.value(Pair::Ampl), 50); // -2^31 - 50 wraps to a negative, raised to 50
 }
