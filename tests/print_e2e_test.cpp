@@ -39,7 +39,7 @@ bool run(const QString &program, const QStringList &args, QString *output = null
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-// Where cups-pdf puts the PDFs of this user's jobs.
+// The PDFs of this user's jobs, where cups-pdf puts them.
 QStringList pdfFolders()
 {
     const passwd *pw = getpwuid(getuid());
@@ -67,13 +67,12 @@ protected:
         if (geteuid() != 0)
             GTEST_SKIP() << "CUPS server cannot be started: a private cupsd with the cups-pdf backend needs root";
         ASSERT_TRUE(root.isValid());
-        server = QStringLiteral("127.0.0.1:%1").arg(20000 + getpid() % 20000);
+        const QString server = QStringLiteral("127.0.0.1:%1").arg(20000 + getpid() % 20000);
         const QString r = root.path();
         for (const char *sub : {"spool", "cache", "state", "tmp"})
             QDir(r).mkdir(QString::fromLatin1(sub));
         // Filters run as the unprivileged lp user: they must be able to reach their files.
-        QFile::setPermissions(r, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther |
-                                     QFile::ReadGroup | QFile::ExeGroup);
+        QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("755"), r});
         QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("1777"), r + QStringLiteral("/tmp")});
         write(r + QStringLiteral("/cupsd.conf"),
               QStringLiteral("Listen %1\nLogLevel warn\nWebInterface No\nDefaultAuthType None\n"
@@ -97,11 +96,12 @@ protected:
         if (!running)
             GTEST_SKIP() << "CUPS server cannot be started: the scheduler on " << server.toStdString() << " did not answer";
         QString output;
-        ASSERT_TRUE(run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), server, QStringLiteral("-p"), QString::fromLatin1(PrinterName),
-                                                    QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
-                                                    QStringLiteral("-P"), QString::fromLatin1(Ppd)}, &output))
+        const QString printer = QString::fromLatin1(PrinterName);
+        ASSERT_TRUE(run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), server, QStringLiteral("-p"), printer, QStringLiteral("-E"),
+                                                    QStringLiteral("-v"), QStringLiteral("cups-pdf:/"), QStringLiteral("-P"),
+                                                    QString::fromLatin1(Ppd)}, &output))
             << output.toStdString();
-        ASSERT_TRUE(run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), server, QStringLiteral("-d"), QString::fromLatin1(PrinterName)}));
+        ASSERT_TRUE(run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), server, QStringLiteral("-d"), printer}));
         qputenv("CUPS_SERVER", server.toLatin1());
         qputenv("PRINTER", PrinterName);
     }
@@ -125,7 +125,6 @@ protected:
     }
 
     QTemporaryDir root;
-    QString server;
     QProcess cupsd;
     QStringList produced;
 };
@@ -137,10 +136,8 @@ TEST_F(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
     // A fractal without green and without greys, so that a button's grey would stand out.
     Model model;
     model.startUp();
-    model.fractal.setValue(Control::Option1, 1);
-    model.fractal.setValue(Control::Rc, 0);   // RedCorr 200
-    model.fractal.setValue(Control::Gc, 200); // GreenCorr 0
-    model.fractal.setValue(Control::Bc, 100); // BlueCorr 100
+    for (auto [c, v] : {std::pair{Control::Option1, 1}, {Control::Rc, 0}, {Control::Gc, 200}, {Control::Bc, 100}})
+        model.fractal.setValue(c, v); // corrections 200, 0, 100
     model.startStop(Drawing::Fractal);
     const QImage picture = model.surface.Image();
 
