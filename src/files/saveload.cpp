@@ -14,10 +14,6 @@
 
 namespace divograf {
 
-namespace {
-
-} // namespace
-
 SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , state_(state)

@@ -156,12 +156,6 @@ void InterferencePanel::released(Pair p)
     setText(p, QString::number(value(p) - spec(p).textOffset));
 }
 
-void InterferencePanel::step(Pair p, int direction)
-{
-    const int increment = spec(p).increment;
-    setSpinner(p, value(p) + (direction < 0 ? -increment : increment));
-}
-
 void InterferencePanel::setSpinner(Pair p, int v)
 {
     values_[static_cast<int>(p)] = std::clamp(v, spec(p).min, spec(p).max);

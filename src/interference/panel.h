@@ -80,10 +80,6 @@ public:
     // A mouse button released over the spinner: the text shows the spinner value.
     void released(Pair p);
 
-    // A click on an arrow (direction +1 up, -1 down): the value moves by the increment and
-    // stays within min..max. The text follows only on `released`.
-    void step(Pair p, int direction);
-
     // The spinner moved to `v` by its own arrows or keys, clamped to min..max. The text follows
     // only on `released`.
     void setSpinner(Pair p, int v);
