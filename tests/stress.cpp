@@ -1,5 +1,7 @@
 #include "stress.h"
 
+#include "sliderhandle.h"
+
 #include "app/mainwindow.h"
 #include "app/surfaceview.h"
 #include "app/updown.h"
@@ -65,21 +67,6 @@ const char *const ChooserNames[] = {"Fractal", "stress", "Дивограф", "x 
 
 QString str(const char *utf8) { return QString::fromUtf8(utf8); }
 
-QPoint handleCentre(const QSlider *slider)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.upsideDown = slider->orientation() == Qt::Horizontal ? slider->invertedAppearance()
-                                                                : !slider->invertedAppearance();
-    option.tickPosition = slider->tickPosition();
-    option.tickInterval = slider->tickInterval();
-    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
-}
 
 // Types `text` character by character into the widget with the focus, as a keyboard would.
 void typeText(QWidget *widget, const QString &text)

@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/surfaceview.h"
 #include "app/updown.h"
+#include "sliderhandle.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -115,21 +116,6 @@ protected:
     std::vector<Seen> trace;
 };
 
-QPoint handleCentre(const QSlider *slider)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.upsideDown = slider->orientation() == Qt::Horizontal ? slider->invertedAppearance()
-                                                                : !slider->invertedAppearance();
-    option.tickPosition = slider->tickPosition();
-    option.tickInterval = slider->tickInterval();
-    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
-}
 
 // The middle of the upper or lower arrow of a spinner.
 QPoint arrow(const QWidget *spinner, int direction)
