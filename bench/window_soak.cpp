@@ -37,7 +37,8 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitForWindowExposed(&window))
         std::fprintf(stderr, "the window was not exposed\n");
     window.activateWindow();
-    QTest::qWaitForWindowActive(&window);
+    if (!QTest::qWaitForWindowActive(&window))
+        std::fprintf(stderr, "the window did not become active\n");
 
     QElapsedTimer clock;
     clock.start();
