@@ -2,10 +2,10 @@
 // at each detail level, and the stroking of their thick lines and circles with each pen shape.
 // Report: time per drawing and per element.
 
-#include "app/model.h"
+#include "core/model.h"
 #include "scenarios.h"
-#include "interference/drawings.h"
-#include "rainbow/rainbow.h"
+#include "core/interference/drawings.h"
+#include "core/rainbow/rainbow.h"
 
 #include <QImage>
 #include <QLine>

@@ -1,9 +1,9 @@
 // Headless drawing speed: whole drawings into the surface next to the bare arithmetic of the
 // same cells, so that the surface's share is visible. Report: time per cell.
 
-#include "app/model.h"
+#include "core/model.h"
 #include "scenarios.h"
-#include "fractal/render.h"
+#include "core/fractal/render.h"
 
 #include <benchmark/benchmark.h>
 

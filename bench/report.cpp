@@ -18,7 +18,7 @@
 // and below it the time of saving and loading the parameter file. Run offscreen
 // (QT_QPA_PLATFORM=offscreen, as scripts/bench.sh does) or on a display.
 
-#include "files/parameters.h"
+#include "core/files/parameters.h"
 #include "scenarios.h"
 #include "windowprobe.h"
 

@@ -1,6 +1,6 @@
 #include "windowprobe.h"
 
-#include "app/layout.h"
+#include "ui/layout.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

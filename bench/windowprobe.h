@@ -4,7 +4,7 @@
 // outside: how long it takes, how often the view repaints, the longest stretch the program
 // goes without processing events, and how soon an event that arrives meanwhile is handled.
 
-#include "app/mainwindow.h"
+#include "ui/mainwindow.h"
 #include "cli/options.h"
 
 #include <vector>

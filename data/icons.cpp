@@ -3,7 +3,7 @@
 //
 //   divograf-icons NAME FOLDER SIDE...   writes FOLDER/<SIDE>x<SIDE>/apps/NAME.png
 
-#include "app/artwork.h"
+#include "ui/artwork.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the parameter-file reader: it must refuse or accept every input
 // without a crash, and whatever it accepts must survive a write and a second read unchanged.
 
-#include "files/paramfile.h"
+#include "core/files/paramfile.h"
 
 #include <cstdlib>
 

@@ -2,9 +2,9 @@
 // showing it from inside a running drawing), and the look-up of the system-information program
 // through registry and launcher fakes and through the stand-in that looks on the PATH.
 
-#include "about/about.h"
-#include "about/platform.h"
-#include "app/model.h"
+#include "ui/dialogs/about.h"
+#include "ui/dialogs/platform.h"
+#include "core/model.h"
 
 #include <QApplication>
 #include <QDir>

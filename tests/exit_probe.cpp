@@ -5,7 +5,7 @@
 // ("exit") or by the window system's close request ("close"). Prints the number of cells
 // drawn once the event loop has returned, then leaves with what `exec` returned.
 
-#include "app/mainwindow.h"
+#include "ui/mainwindow.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,10 +1,10 @@
 // The file chooser in its three modes, the print window, and the file commands of the main
 // window that use them, also while a drawing waits in its yield.
 
-#include "app/mainwindow.h"
-#include "files/paramfile.h"
-#include "files/printing.h"
-#include "files/saveload.h"
+#include "ui/mainwindow.h"
+#include "core/files/paramfile.h"
+#include "ui/dialogs/printing.h"
+#include "ui/dialogs/saveload.h"
 
 #include <QApplication>
 #include <QDir>

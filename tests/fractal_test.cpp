@@ -1,8 +1,8 @@
 // The fractal panel's handlers, the escape iteration with its golden points, and Render.
 
-#include "app/model.h"
-#include "fractal/panel.h"
-#include "fractal/render.h"
+#include "core/model.h"
+#include "core/fractal/panel.h"
+#include "core/fractal/render.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // window's test at the scale factors 1, 1.5 and 2 (QT_SCALE_FACTOR); the view's test renders
 // it at several device pixel ratios whatever the screen's.
 
-#include "app/mainwindow.h"
-#include "app/surfaceview.h"
+#include "ui/mainwindow.h"
+#include "ui/surfaceview.h"
 
 #include <QTest>
 

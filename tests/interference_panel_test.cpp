@@ -1,8 +1,8 @@
 // The interference pairs: the text rule with its edge cases, the reading of a number out of a
 // text, the start-up texts and the spinner's release.
 
-#include "app/model.h"
-#include "interference/panel.h"
+#include "core/model.h"
+#include "core/interference/panel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The 2-D map and the 3-D surface against the formulas written out here a second time, and what
 // happens to the hole tables when N changes or a command comes during the map.
 
-#include "interference/drawings.h"
+#include "core/interference/drawings.h"
 #include "scripted.h"
 
 #include <gtest/gtest.h>

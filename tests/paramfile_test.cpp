@@ -1,8 +1,8 @@
 // The parameter file: its bytes, its checks, writing it to disk, what Save takes from the model
 // and what Load puts back into its controls.
 
-#include "app/model.h"
-#include "files/parameters.h"
+#include "core/model.h"
+#include "core/files/parameters.h"
 
 #include <QFile>
 #include <QTemporaryDir>

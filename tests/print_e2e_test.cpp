@@ -2,8 +2,8 @@
 // cups-pdf backend as its default printer, the print window's real printing path, and the
 // produced PDF rasterised and checked for the picture and against the buttons.
 
-#include "app/model.h"
-#include "files/printing.h"
+#include "core/model.h"
+#include "ui/dialogs/printing.h"
 
 #include <QDir>
 #include <QDirIterator>

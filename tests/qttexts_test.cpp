@@ -2,7 +2,7 @@
 // menu, the print window), in English as Qt starts and in Russian once the start-up's loading
 // has run, whatever the system's locale (CTest sets an English one).
 
-#include "app/qttexts.h"
+#include "ui/qttexts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The rainbow's colours and its finished picture (its start/stop scenarios are run_control_test's).
 
-#include "rainbow/rainbow.h"
+#include "core/rainbow/rainbow.h"
 #include "scripted.h"
 
 #include <gtest/gtest.h>

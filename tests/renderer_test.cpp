@@ -1,8 +1,8 @@
 // divograf-render: its command line, and the program run as a process.
 
 #include "cli/options.h"
-#include "fractal/render.h"
-#include "rainbow/rainbow.h"
+#include "core/fractal/render.h"
+#include "core/rainbow/rainbow.h"
 
 #include <QDir>
 #include <QFile>

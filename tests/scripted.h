@@ -3,7 +3,7 @@
 // A started-up model whose yield counts drawn elements, records what a view would show at each
 // one, and runs the action planned for an element: a command "pressed" at element k.
 
-#include "app/model.h"
+#include "core/model.h"
 
 #include <cstdint>
 #include <functional>

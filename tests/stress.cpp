@@ -2,12 +2,12 @@
 
 #include "sliderhandle.h"
 
-#include "app/mainwindow.h"
-#include "app/surfaceview.h"
-#include "app/updown.h"
-#include "files/paramfile.h"
-#include "files/printing.h"
-#include "files/saveload.h"
+#include "ui/mainwindow.h"
+#include "ui/surfaceview.h"
+#include "ui/updown.h"
+#include "core/files/paramfile.h"
+#include "ui/dialogs/printing.h"
+#include "ui/dialogs/saveload.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,7 +5,7 @@
 
 #include "stress.h"
 
-#include "app/mainwindow.h"
+#include "ui/mainwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // The colour model, the progress caption and the drawing surface's raster operations.
 
-#include "surface/colour.h"
-#include "surface/status.h"
-#include "surface/surface.h"
+#include "core/surface/colour.h"
+#include "core/surface/status.h"
+#include "core/surface/surface.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // every face of the four start/stop commands, the view showing caption and progress, and the
 // ways the program ends. The start/stop protocol itself is run_control_test's.
 
-#include "app/mainwindow.h"
-#include "app/surfaceview.h"
-#include "app/updown.h"
+#include "ui/mainwindow.h"
+#include "ui/surfaceview.h"
+#include "ui/updown.h"
 #include "sliderhandle.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "cli/options.h"
 
-#include "files/parameters.h"
-#include "files/picture.h"
+#include "core/files/parameters.h"
+#include "core/files/picture.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "app/model.h"
+#include "core/model.h"
 
-#include "fractal/render.h"
-#include "interference/drawings.h"
-#include "rainbow/rainbow.h"
+#include "core/fractal/render.h"
+#include "core/interference/drawings.h"
+#include "core/rainbow/rainbow.h"
 
 namespace divograf {
 

@@ -1,6 +1,6 @@
-#include "app/artwork.h"
+#include "ui/artwork.h"
 
-#include "app/model.h"
+#include "core/model.h"
 
 #include <QPainter>
 #include <QPainterPath>

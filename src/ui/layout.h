@@ -4,9 +4,9 @@
 // size in twips, its caption, hint and range. Nothing is laid out at run time; the window
 // converts each rectangle to pixels once, at 15 twips per pixel.
 
-#include "app/model.h"
-#include "app/twips.h"
-#include "fractal/panel.h"
+#include "core/model.h"
+#include "ui/twips.h"
+#include "core/fractal/panel.h"
 
 #include <QRect>
 #include <QSlider>

@@ -1,7 +1,7 @@
 // Дивограф: the main window.
 
-#include "app/mainwindow.h"
-#include "app/qttexts.h"
+#include "ui/mainwindow.h"
+#include "ui/qttexts.h"
 
 #include <QApplication>
 

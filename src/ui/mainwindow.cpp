@@ -1,15 +1,15 @@
-#include "app/mainwindow.h"
+#include "ui/mainwindow.h"
 
-#include "app/artwork.h"
-#include "app/layout.h"
-#include "app/panelwidgets.h"
-#include "app/surfaceview.h"
-#include "app/updown.h"
-#include "about/about.h"
-#include "files/parameters.h"
-#include "files/picture.h"
-#include "files/printing.h"
-#include "files/saveload.h"
+#include "ui/artwork.h"
+#include "ui/layout.h"
+#include "ui/panelwidgets.h"
+#include "ui/surfaceview.h"
+#include "ui/updown.h"
+#include "ui/dialogs/about.h"
+#include "core/files/parameters.h"
+#include "core/files/picture.h"
+#include "ui/dialogs/printing.h"
+#include "ui/dialogs/saveload.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

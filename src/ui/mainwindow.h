@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/model.h"
-#include "app/windowyield.h"
-#include "files/chooser.h"
+#include "core/model.h"
+#include "ui/windowyield.h"
+#include "ui/dialogs/chooser.h"
 
 #include <QImage>
 #include <QMainWindow>

@@ -1,4 +1,4 @@
-#include "app/panelwidgets.h"
+#include "ui/panelwidgets.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/qttexts.h"
+#include "ui/qttexts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

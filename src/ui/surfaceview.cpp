@@ -1,4 +1,4 @@
-#include "app/surfaceview.h"
+#include "ui/surfaceview.h"
 
 #include <QMouseEvent>
 #include <QPainter>

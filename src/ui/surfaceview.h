@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/surface.h"
+#include "core/surface/surface.h"
 
 #include <QFrame>
 

@@ -1,4 +1,4 @@
-#include "app/updown.h"
+#include "ui/updown.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "app/windowyield.h"
+#include "ui/windowyield.h"
 
 #include <QCoreApplication>
 #include <QProgressBar>

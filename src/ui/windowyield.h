@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/model.h"
+#include "core/model.h"
 
 #include <QElapsedTimer>
 #include <QString>

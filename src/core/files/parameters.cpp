@@ -1,4 +1,4 @@
-#include "files/parameters.h"
+#include "core/files/parameters.h"
 
 #include <algorithm>
 

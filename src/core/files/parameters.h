@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/model.h"
-#include "files/paramfile.h"
+#include "core/model.h"
+#include "core/files/paramfile.h"
 
 namespace divograf {
 

@@ -1,4 +1,4 @@
-#include "files/paramfile.h"
+#include "core/files/paramfile.h"
 
 #include <QDir>
 #include <QFile>

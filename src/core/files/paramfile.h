@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fractal/panel.h"
+#include "core/fractal/panel.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "files/picture.h"
+#include "core/files/picture.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
-#include "fractal/panel.h"
+#include "core/fractal/panel.h"
 
-#include "surface/status.h"
+#include "core/surface/status.h"
 
 #include <algorithm>
 

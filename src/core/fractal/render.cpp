@@ -1,4 +1,4 @@
-#include "fractal/render.h"
+#include "core/fractal/render.h"
 
 #include <cmath>
 

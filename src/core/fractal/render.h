@@ -1,8 +1,8 @@
 #pragma once
 
-#include "fractal/panel.h"
-#include "surface/run.h"
-#include "surface/surface.h"
+#include "core/fractal/panel.h"
+#include "core/surface/run.h"
+#include "core/surface/surface.h"
 
 namespace divograf {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "fractal/panel.h"
-#include "interference/panel.h"
-#include "interference/waves.h"
-#include "surface/run.h"
-#include "surface/surface.h"
+#include "core/fractal/panel.h"
+#include "core/interference/panel.h"
+#include "core/interference/waves.h"
+#include "core/surface/run.h"
+#include "core/surface/surface.h"
 
 namespace divograf {
 

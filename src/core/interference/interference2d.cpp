@@ -1,4 +1,4 @@
-#include "interference/drawings.h"
+#include "core/interference/drawings.h"
 
 #include <algorithm>
 

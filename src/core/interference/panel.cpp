@@ -1,6 +1,6 @@
-#include "interference/panel.h"
+#include "core/interference/panel.h"
 
-#include "surface/colour.h"
+#include "core/surface/colour.h"
 
 #include <algorithm>
 #include <charconv>

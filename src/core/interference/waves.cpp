@@ -1,4 +1,4 @@
-#include "interference/waves.h"
+#include "core/interference/waves.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fractal/panel.h"
-#include "interference/panel.h"
+#include "core/fractal/panel.h"
+#include "core/interference/panel.h"
 
 #include <vector>
 

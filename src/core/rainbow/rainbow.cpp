@@ -1,4 +1,4 @@
-#include "rainbow/rainbow.h"
+#include "core/rainbow/rainbow.h"
 
 #include <cmath>
 

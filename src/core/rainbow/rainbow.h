@@ -1,7 +1,7 @@
 #pragma once
 
-#include "surface/run.h"
-#include "surface/surface.h"
+#include "core/surface/run.h"
+#include "core/surface/surface.h"
 
 namespace divograf {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/status.h"
+#include "core/surface/status.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "surface/surface.h"
+#include "core/surface/surface.h"
 
 #include <QPen>
 

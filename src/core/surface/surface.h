@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/colour.h"
+#include "core/surface/colour.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "about/about.h"
+#include "ui/dialogs/about.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 
-#include "about/platform.h"
-#include "app/model.h"
-#include "surface/status.h"
+#include "ui/dialogs/platform.h"
+#include "core/model.h"
+#include "core/surface/status.h"
 
 #include <QLabel>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/sysinfo.h"
+#include "ui/dialogs/sysinfo.h"
 
 #include <QDialog>
 #include <QIcon>

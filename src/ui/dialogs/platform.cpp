@@ -1,4 +1,4 @@
-#include "about/platform.h"
+#include "ui/dialogs/platform.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,6 +1,6 @@
-#include "files/printing.h"
+#include "ui/dialogs/printing.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 
 #include <QMessageBox>
 #include <QPainter>

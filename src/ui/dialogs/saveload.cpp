@@ -1,6 +1,6 @@
-#include "files/saveload.h"
+#include "ui/dialogs/saveload.h"
 
-#include "app/twips.h"
+#include "ui/twips.h"
 
 #include <QDir>
 #include <QEvent>

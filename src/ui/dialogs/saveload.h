@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/chooser.h"
+#include "ui/dialogs/chooser.h"
 
 #include <QDialog>
 

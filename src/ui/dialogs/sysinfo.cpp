@@ -1,4 +1,4 @@
-#include "about/sysinfo.h"
+#include "ui/dialogs/sysinfo.h"
 
 namespace divograf {
 
