@@ -126,11 +126,7 @@ void configure(Main &window, const std::vector<cli::Setting> &settings)
 
 WindowDrawing drawInWindow(Main &window, Drawing drawing, GapClock clock)
 {
-    const char *buttonName = nullptr;
-    for (const layout::CommandLook &c : layout::CommandButtons)
-        if (c.drawing == drawing)
-            buttonName = c.button;
-    auto *button = child<QAbstractButton>(window, buttonName);
+    auto *button = child<QAbstractButton>(window, command(drawing).button);
 
     WindowDrawing result;
     Observer observer;

@@ -56,10 +56,7 @@ constexpr unsigned QuietOneIn = 10;
 constexpr int MaxAnswers = 3;     // times a modal window is found open after it was answered
 constexpr int Remembered = 16;    // last actions shown with a failure
 
-constexpr int DrawingCount = 4;
-const char *const CommandNames[DrawingCount] = {"Command1", "Command2", "Command3", "Command4"};
-const char *const ItemNames[DrawingCount] = {"Run", "Rainbow", "interf", "interf3D"};
-constexpr Qt::Key CommandKeys[DrawingCount] = {Qt::Key_F, Qt::Key_R, Qt::Key_I, Qt::Key_J};
+constexpr int DrawingCount = static_cast<int>(std::size(DrawingCommands));
 
 // Names the chooser is given: plain, Cyrillic, blank, empty, a missing folder, odd characters,
 // too long for the file system. None leaves the current directory.
@@ -209,8 +206,8 @@ Driver::Driver(Main &window, const Settings &settings)
         spinners_[static_cast<int>(p.id)] = qobject_cast<UpDown *>(child(std::string(p.spinner).c_str()));
     }
     for (int d = 0; d < DrawingCount; ++d) {
-        commands_[d] = qobject_cast<QAbstractButton *>(child(CommandNames[d]));
-        items_[d] = qobject_cast<QAction *>(child(ItemNames[d]));
+        commands_[d] = qobject_cast<QAbstractButton *>(child(std::string(DrawingCommands[d].button).c_str()));
+        items_[d] = qobject_cast<QAction *>(child(std::string(DrawingCommands[d].menuItem).c_str()));
     }
     menu_ = qobject_cast<QMenu *>(child("Menu"));
     int_ = qobject_cast<QMenu *>(child("int"));
@@ -658,33 +655,35 @@ void Driver::command(const QString &how, const std::function<void()> &give)
     }
 }
 
-// The drawing of a start/stop command, from r in 0..19: the fractal 7 times in 20, the rainbow 4,
-// the 2-D interference 5, the 3-D interference 4.
+// The row of a start/stop command in `DrawingCommands`, from r in 0..19: the fractal 7 times in
+// 20, the rainbow 4, the 2-D interference 5, the 3-D interference 4.
 int someDrawing(unsigned r)
 {
-    return r < 7 ? 0 : r < 11 ? 1 : r < 16 ? 2 : 3;
+    const Drawing d = r < 7 ? Drawing::Fractal : r < 11 ? Drawing::Rainbow : r < 16 ? Drawing::Interference : Drawing::Interference3D;
+    return static_cast<int>(&command(d) - DrawingCommands);
 }
 
 void Driver::commandButton()
 {
     const int d = someDrawing(below(20));
-    command(QStringLiteral("button %1").arg(QString::fromLatin1(CommandNames[d])),
+    command(QStringLiteral("button %1").arg(QString::fromLatin1(DrawingCommands[d].button)),
             [&] { QTest::mouseClick(commands_[d], Qt::LeftButton); });
 }
 
 void Driver::commandShortcut()
 {
     const int d = someDrawing(below(20));
-    command(QStringLiteral("Ctrl+%1").arg(QKeySequence(CommandKeys[d]).toString()), [&] {
+    const Qt::Key key = DrawingCommands[d].key;
+    command(QStringLiteral("Ctrl+%1").arg(QKeySequence(key).toString()), [&] {
         activate();
-        QTest::keyClick(&w_, CommandKeys[d], Qt::ControlModifier);
+        QTest::keyClick(&w_, key, Qt::ControlModifier);
     });
 }
 
 void Driver::commandMenu()
 {
     const int d = someDrawing(below(20));
-    command(QStringLiteral("menu %1").arg(QString::fromLatin1(ItemNames[d])), [&] { menuItem(items_[d]); });
+    command(QStringLiteral("menu %1").arg(QString::fromLatin1(DrawingCommands[d].menuItem)), [&] { menuItem(items_[d]); });
 }
 
 // Opens the menu from the menu bar and clicks the item; an item of the submenu is reached by

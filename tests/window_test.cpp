@@ -292,15 +292,29 @@ TEST_F(Window, InterferencePairsFollowArrowReleasesAndTyping)
 
 namespace {
 
-// A face of a start/stop command: a button, a menu item (clicked through the menus) or a
-// shortcut ("^" and the letter).
+// A face of a start/stop command: its button, its menu item (clicked through the menus) or its
+// shortcut.
+enum class Way { Button, MenuItem, Shortcut };
 struct Face
 {
-    const char *how;
-    Drawing drawing;
+    Way way;
+    const DrawingCommand *command;
 };
 
-void PrintTo(const Face &f, std::ostream *os) { *os << f.how; }
+void PrintTo(const Face &f, std::ostream *os)
+{
+    *os << (f.way == Way::Shortcut ? "Ctrl+" + QKeySequence(f.command->key).toString().toStdString()
+                                   : std::string(f.way == Way::Button ? f.command->button : f.command->menuItem));
+}
+
+std::vector<Face> everyFace()
+{
+    std::vector<Face> faces;
+    for (const DrawingCommand &c : DrawingCommands)
+        for (Way way : {Way::Button, Way::MenuItem, Way::Shortcut})
+            faces.push_back({way, &c});
+    return faces;
+}
 
 class EveryFace : public Window, public testing::WithParamInterface<Face> {};
 
@@ -316,18 +330,17 @@ TEST_P(EveryFace, StartsItsDrawing)
         pen = w.model().surface.DrawWidth();
         click("Field");
     };
-    const QByteArray how(GetParam().how);
-    if (how.startsWith('^'))
-        ctrl(static_cast<Qt::Key>(how.at(1)));
-    else if (w.findChild<QAction *>(QString::fromLatin1(how)))
-        clickMenu(how.constData());
-    else
-        click(how.constData());
+    const DrawingCommand &c = *GetParam().command;
+    switch (GetParam().way) {
+    case Way::Button: click(std::string(c.button).c_str()); break;
+    case Way::MenuItem: clickMenu(std::string(c.menuItem).c_str()); break;
+    case Way::Shortcut: ctrl(c.key); break;
+    }
     const struct
     {
         int pass, pen, holes;
     } expected[] = {{Column, 1, 0}, {350, 2, 0}, {Column, 1, 7}, {61, 50, 7}}; // in the order of Drawing
-    const auto &e = expected[static_cast<int>(GetParam().drawing)];
+    const auto &e = expected[static_cast<int>(c.drawing)];
     EXPECT_EQ(cells, e.pass);
     EXPECT_EQ(pen, e.pen);
     EXPECT_EQ(w.model().holes.count(), e.holes);
@@ -335,12 +348,7 @@ TEST_P(EveryFace, StartsItsDrawing)
     expectIdle();
 }
 
-INSTANTIATE_TEST_SUITE_P(ButtonsMenuItemsAndShortcuts, EveryFace, testing::Values(
-    Face{"Command1", Drawing::Fractal}, Face{"Run", Drawing::Fractal}, Face{"^F", Drawing::Fractal},
-    Face{"Command2", Drawing::Rainbow}, Face{"Rainbow", Drawing::Rainbow}, Face{"^R", Drawing::Rainbow},
-    Face{"Command3", Drawing::Interference}, Face{"interf", Drawing::Interference}, Face{"^I", Drawing::Interference},
-    Face{"Command4", Drawing::Interference3D}, Face{"interf3D", Drawing::Interference3D},
-    Face{"^J", Drawing::Interference3D}));
+INSTANTIATE_TEST_SUITE_P(ButtonsMenuItemsAndShortcuts, EveryFace, testing::ValuesIn(everyFace()));
 
 TEST_F(Window, ProgressShowsInTheCaptionAndTheBar)
 {

@@ -10,20 +10,15 @@ namespace divograf::cli {
 
 namespace {
 
-struct KindName
-{
-    const char *name;
-    Drawing drawing;
-};
-
-constexpr KindName Kinds[] = {
-    {"fractal", Drawing::Fractal},
-    {"interference", Drawing::Interference},
-    {"interference-3d", Drawing::Interference3D},
-    {"rainbow", Drawing::Rainbow},
-};
-
 constexpr int MaxScale = 16;
+
+QString kindList()
+{
+    QStringList kinds;
+    for (const DrawingCommand &c : DrawingCommands)
+        kinds << QString::fromLatin1(c.kind.data(), static_cast<qsizetype>(c.kind.size()));
+    return kinds.join(QStringLiteral(", "));
+}
 
 QString controlList()
 {
@@ -65,7 +60,7 @@ Parsed parseArguments(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Рисует картину Дивографа в файл BMP или PNG, как окно программы после одного запуска."));
     parser.addPositionalArgument(QStringLiteral("KIND"),
-                                 QStringLiteral("Что рисовать: fractal, interference, interference-3d или rainbow."));
+                                 QStringLiteral("Что рисовать: %1.").arg(kindList()));
     const QCommandLineOption set(QStringLiteral("set"),
                                  QStringLiteral("Установить элемент панели (%1), как это сделал бы пользователь. "
                                                 "Можно повторять; применяются по порядку.").arg(controlList()),
@@ -93,14 +88,13 @@ Parsed parseArguments(const QStringList &arguments)
     Job job;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1)
-        return Error{QStringLiteral("нужен ровно один вид рисунка: fractal, interference, interference-3d или rainbow")};
-    const KindName *kind = nullptr;
-    for (const KindName &k : Kinds)
-        if (positional.front() == QLatin1String(k.name))
-            kind = &k;
+        return Error{QStringLiteral("нужен ровно один вид рисунка: %1").arg(kindList())};
+    const DrawingCommand *kind = nullptr;
+    for (const DrawingCommand &c : DrawingCommands)
+        if (positional.front() == QLatin1String(c.kind))
+            kind = &c;
     if (!kind)
-        return Error{QStringLiteral("неизвестный вид рисунка «%1»; возможны: fractal, interference, interference-3d, rainbow")
-                         .arg(positional.front())};
+        return Error{QStringLiteral("неизвестный вид рисунка «%1»; возможны: %2").arg(positional.front(), kindList())};
     job.drawing = kind->drawing;
 
     // --set and --params in the order given: the parser lists every occurrence of an option.

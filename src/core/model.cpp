@@ -1,9 +1,5 @@
 #include "core/model.h"
 
-#include "core/fractal/render.h"
-#include "core/interference/drawings.h"
-#include "core/rainbow/rainbow.h"
-
 namespace divograf {
 
 Model::Model(int scale)
@@ -26,20 +22,7 @@ void Model::startStop(Drawing drawing)
         surface.clear();
     run.Running = !run.Running;
     ++drawings_;
-    switch (drawing) {
-    case Drawing::Fractal:
-        Render(surface, fractal, run);
-        break;
-    case Drawing::Rainbow:
-        Rainbow(surface, run);
-        break;
-    case Drawing::Interference:
-        Interference2D(surface, fractal, interference, holes, run);
-        break;
-    case Drawing::Interference3D:
-        Interference3D(surface, fractal, interference, holes, run);
-        break;
-    }
+    command(drawing).draw(*this);
     --drawings_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/commands.h"
 #include "core/fractal/panel.h"
 #include "core/interference/panel.h"
 #include "core/interference/waves.h"
@@ -7,9 +8,6 @@
 #include "core/surface/surface.h"
 
 namespace divograf {
-
-// The four drawings that the start/stop commands run.
-enum class Drawing { Fractal, Rainbow, Interference, Interference3D };
 
 // Drawings on the stack at most: each restart given while a stopped drawing finishes its pass
 // runs nested inside it, and commands that come faster than the passes end would otherwise

@@ -110,4 +110,15 @@ QImage rainbowButton()
     return image;
 }
 
+QImage commandPicture(Drawing drawing)
+{
+    switch (drawing) {
+    case Drawing::Fractal: return fractalButton();
+    case Drawing::Rainbow: return rainbowButton();
+    case Drawing::Interference: return interferenceButton();
+    case Drawing::Interference3D: return interference3DButton();
+    }
+    return {};
+}
+
 } // namespace divograf::artwork

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/commands.h"
+
 #include <QImage>
 
 namespace divograf::artwork {
@@ -19,5 +21,7 @@ QImage interferenceButton();
 QImage interference3DButton();
 // `Command2`, 120 x 120: concentric rainbow rings (the button shows a crop of it).
 QImage rainbowButton();
+// The picture of the start/stop button of `drawing`: one of the four above.
+QImage commandPicture(Drawing drawing);
 
 } // namespace divograf::artwork

@@ -1,8 +1,8 @@
 #pragma once
 
-// The main window as the form designer fixed it: every control's container, position and
-// size in twips, its caption, hint and range. Nothing is laid out at run time; the window
-// converts each rectangle to pixels once, at 15 twips per pixel.
+// The main window's fixed layout: every control's container, position and size in twips, its
+// caption and hint (ranges and design values are in the core's tables). Nothing is laid out at
+// run time; the window converts each rectangle to pixels once, at 15 twips per pixel.
 
 #include "core/model.h"
 #include "ui/twips.h"
@@ -90,23 +90,22 @@ inline constexpr LabelLook Labels[] = {
     {"Label2", "Frame2", {240, 1800, 1335, 255}, "Оси 7", Qt::AlignHCenter | Qt::AlignTop},
 };
 
-// The four start/stop commands: a picture button and a menu item each, one action.
-struct CommandLook
+// Where the picture button of each start/stop command stands; its name, caption, menu item
+// and shortcut are in `DrawingCommands`.
+struct CommandPlace
 {
     Drawing drawing;
-    const char *button;
     const char *container;
     Twips at;
-    const char *caption; // under the picture
 };
 
 inline constexpr const char *CommandHint = "Старт/остановка прорисовки";
 
-inline constexpr CommandLook CommandButtons[] = {
-    {Drawing::Fractal, "Command1", nullptr, {5160, 5160, 495, 495}, ""},
-    {Drawing::Rainbow, "Command2", "Frame5", {120, 3480, 1455, 495}, ""},
-    {Drawing::Interference, "Command3", "Frame5", {120, 2640, 615, 735}, "2D"},
-    {Drawing::Interference3D, "Command4", "Frame5", {960, 2640, 615, 735}, "3D"},
+inline constexpr CommandPlace CommandButtons[] = {
+    {Drawing::Fractal, nullptr, {5160, 5160, 495, 495}},
+    {Drawing::Rainbow, "Frame5", {120, 3480, 1455, 495}},
+    {Drawing::Interference, "Frame5", {120, 2640, 615, 735}},
+    {Drawing::Interference3D, "Frame5", {960, 2640, 615, 735}},
 };
 
 // Where the spinner/text-box pairs of the interference frame stand, one row each with its label
@@ -136,9 +135,9 @@ inline constexpr Twips Shape2At{120, 120, 5655, 5655};
 inline constexpr Twips C1At{5640, 2520, 135, 135};
 inline constexpr Twips C2At{2520, 5640, 135, 135};
 
-// The menu. Items of `Menu` come in this order; those marked `inInt` sit in the submenu
-// "Строить интерференцию"; `Help` is a command of the menu bar itself. Shortcuts are Ctrl
-// with the key.
+// The menu "Дивограф": first the start/stop commands in the order of `DrawingCommands`, those
+// of the interference in the submenu "Строить интерференцию", then the file commands and
+// `Exit` below. `Help` is a command of the menu bar itself. Shortcuts are Ctrl with the key.
 inline constexpr const char *MenuCaption = "Дивограф";
 inline constexpr const char *IntCaption = "Строить интерференцию";
 
@@ -146,33 +145,15 @@ struct MenuItemLook
 {
     const char *name;
     const char *caption;
-    Qt::Key key; // 0: none
-    bool inInt = false;
+    Qt::Key key;
 };
 
-inline constexpr MenuItemLook MenuItems[] = {
-    {"Run", "Строить фрактал", Qt::Key_F},
-    {"Rainbow", "Строить радугу", Qt::Key_R},
-    {"interf3D", "Строить 3D интерференцию", Qt::Key_J, true},
-    {"interf", "Строить интерференцию", Qt::Key_I, true},
+inline constexpr MenuItemLook FileMenuItems[] = {
     {"Save", "Сохранить фрактал...", Qt::Key_S},
     {"Load", "Загрузить фрактал...", Qt::Key_L},
     {"SaveBitmap", "Сохранить как рисунок...", Qt::Key_B},
     {"Print", "Печать...", Qt::Key_P},
     {"Exit", "Выход", Qt::Key_X},
-};
-
-struct MenuCommand
-{
-    Drawing drawing;
-    const char *item;
-};
-
-inline constexpr MenuCommand MenuCommands[] = {
-    {Drawing::Fractal, "Run"},
-    {Drawing::Rainbow, "Rainbow"},
-    {Drawing::Interference, "interf"},
-    {Drawing::Interference3D, "interf3D"},
 };
 
 inline constexpr const char *HelpName = "Help";
@@ -186,21 +167,11 @@ inline constexpr const char *TabOrder[] = {
     "Frame7", "Frame1", "Slider3", "Frame2", "KFS", "KUB", "MUA", "QWA", "MM", "Label2", "Label1",
 };
 
-namespace check {
-template <std::size_t N, typename T>
-constexpr bool allWhole(const T (&rows)[N], Twips T::*at)
-{
-    for (const T &r : rows)
-        if (!wholePixels(r.*at))
-            return false;
-    return true;
-}
 static_assert(allWhole(Frames, &FrameLook::at) && allWhole(FractalControls, &ControlLook::at)
-              && allWhole(Labels, &LabelLook::at) && allWhole(CommandButtons, &CommandLook::at)
+              && allWhole(Labels, &LabelLook::at) && allWhole(CommandButtons, &CommandPlace::at)
               && allWhole(PairLooks, &PairLook::labelAt) && allWhole(PairLooks, &PairLook::textAt)
               && allWhole(PairLooks, &PairLook::spinnerAt) && wholePixels(ClientArea) && wholePixels(FieldAt)
               && wholePixels(ProgressAt) && wholePixels(Shape2At) && wholePixels(C1At) && wholePixels(C2At),
-              "every rectangle of the form falls on whole pixels");
-} // namespace check
+              "every rectangle of the main window falls on whole pixels");
 
 } // namespace divograf::layout

@@ -2,6 +2,7 @@
 
 #include "ui/artwork.h"
 #include "ui/layout.h"
+#include "ui/panel.h"
 #include "ui/panelwidgets.h"
 #include "ui/surfaceview.h"
 #include "ui/updown.h"
@@ -11,7 +12,7 @@
 #include "ui/dialogs/printing.h"
 #include "ui/dialogs/saveload.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -21,12 +22,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
-#include <QToolButton>
-
-#include <utility>
 
 namespace divograf {
 
@@ -34,52 +31,12 @@ using namespace layout;
 
 namespace {
 
-// The form's font: 8 points at 96 dots per inch, whatever the screen says, since every
+// The window's font: 8 points at 96 dots per inch, whatever the screen says, since every
 // control has a fixed size in pixels.
 constexpr int FontPixels = 11;
-constexpr Colour DecorationGreen = RGB(0, 255, 0);
 
 QString text(const char *utf8) { return QString::fromUtf8(utf8); }
 QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-
-// A check box or option caption as the form shows it: broken into two lines at a blank when
-// it is wider than the room beside the indicator.
-QString fitted(const QAbstractButton &button, const QString &caption)
-{
-    const QStyle *style = button.style();
-    const int room = button.width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &button)
-        - style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &button);
-    const QFontMetrics metrics = button.fontMetrics();
-    if (metrics.horizontalAdvance(caption) <= room || !caption.contains(QLatin1Char(' ')))
-        return caption;
-    qsizetype cut = caption.lastIndexOf(QLatin1Char(' '));
-    while (cut > 0 && metrics.horizontalAdvance(caption.left(cut)) > room) {
-        const qsizetype earlier = caption.lastIndexOf(QLatin1Char(' '), cut - 1);
-        if (earlier <= 0)
-            break;
-        cut = earlier;
-    }
-    return caption.left(cut) + QLatin1Char('\n') + caption.mid(cut + 1);
-}
-
-QImage pictureOf(Drawing drawing)
-{
-    switch (drawing) {
-    case Drawing::Fractal: return artwork::fractalButton();
-    case Drawing::Rainbow: return artwork::rainbowButton();
-    case Drawing::Interference: return artwork::interferenceButton();
-    case Drawing::Interference3D: return artwork::interference3DButton();
-    }
-    return {};
-}
-
-const char *menuItemOf(Drawing drawing)
-{
-    for (const MenuCommand &c : MenuCommands)
-        if (c.drawing == drawing)
-            return c.item;
-    return nullptr;
-}
 
 } // namespace
 
@@ -101,15 +58,7 @@ Main::Main(QWidget *parent)
     client_->setFixedSize(pixels(ClientArea).size());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    // Decorations first, so that they lie under the controls.
-    auto *shape2 = new Shape(Shape::Kind::Rectangle, {}, client_);
-    shape2->setObjectName(QStringLiteral("Shape2"));
-    shape2->setGeometry(pixels(Shape2At));
-    for (const auto &[name, at] : {std::pair{"C1", C1At}, std::pair{"C2", C2At}}) {
-        auto *circle = new Shape(Shape::Kind::Circle, QColor::fromRgb(toQRgb(DecorationGreen)), client_);
-        circle->setObjectName(text(name));
-        circle->setGeometry(pixels(at));
-    }
+    panel_ = buildPanel(*client_);
     field_->setObjectName(QStringLiteral("Field"));
     field_->setGeometry(pixels(FieldAt));
     field_->raise();
@@ -119,16 +68,12 @@ Main::Main(QWidget *parent)
     progress_->setRange(0, 100);
     progress_->setTextVisible(false);
     progress_->setToolTip(text(ProgressHint));
-
-    buildFrames();
-    buildFractalControls();
-    buildInterferenceFrame();
     buildMenu();
-    buildCommands();
-    setTabOrder();
+    connectPanel();
+    setPanelTabOrder(*client_);
 
     model_.run.yield = [this] { yield_(); };
-    // The load handler: the start-up sequence.
+    // The start-up sequence, then the widgets showing its values.
     model_.startUp();
     showPanel();
 
@@ -139,107 +84,51 @@ Main::Main(QWidget *parent)
 
 Main::~Main() = default;
 
-QWidget *Main::container(const char *name) const
+void Main::connectPanel()
 {
-    return name ? client_->findChild<QWidget *>(QString::fromLatin1(name)) : client_;
-}
-
-void Main::buildFrames()
-{
-    for (const FrameLook &f : Frames) {
-        auto *frame = new QGroupBox(text(f.caption), container(f.container));
-        frame->setObjectName(QString::fromLatin1(f.name));
-        frame->setGeometry(pixels(f.at));
-    }
-    frame1_ = client_->findChild<QGroupBox *>(QStringLiteral("Frame1"));
-    for (const LabelLook &l : Labels) {
-        auto *label = new QLabel(text(l.caption), container(l.container));
-        label->setObjectName(QString::fromLatin1(l.name));
-        label->setGeometry(pixels(l.at));
-        label->setAlignment(l.alignment);
-    }
-    label2_ = client_->findChild<QLabel *>(QStringLiteral("Label2"));
-}
-
-void Main::buildFractalControls()
-{
-    for (const ControlLook &look : FractalControls) {
-        const ControlSpec &s = spec(look.id);
-        QWidget *parent = container(look.container);
-        QWidget *widget = nullptr;
-        const Control id = look.id;
-        switch (s.kind) {
-        case ControlKind::Slider: {
-            auto *slider = new Slider(look.orientation, parent);
-            slider->setRange(s.min, s.max);
-            slider->setValue(s.design);
-            slider->setSingleStep(1);
-            slider->setPageStep(look.pageStep);
-            slider->setTickPosition(look.ticks);
-            slider->setTickInterval(look.tickInterval);
+    for (const ControlSpec &s : Controls) {
+        QWidget *widget = panel_.controls[static_cast<int>(s.id)];
+        const Control id = s.id;
+        if (auto *slider = qobject_cast<Slider *>(widget)) {
             connect(slider, &QSlider::valueChanged, this, [this, id](int v) { controlChanged(id, v); });
             if (id == Control::QWA)
                 connect(slider, &Slider::clicked, this, [this] { model_.fractal.clickQwa(); });
-            widget = slider;
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto *box = new QCheckBox(parent);
-            box->setChecked(s.design == 1);
-            connect(box, &QCheckBox::toggled, this, [this, id](bool on) { controlChanged(id, on ? 1 : 0); });
-            widget = box;
-            break;
-        }
-        case ControlKind::Option: {
-            auto *option = new QRadioButton(parent);
-            option->setChecked(s.design == 1);
+        } else if (s.kind == ControlKind::CheckBox) {
+            connect(static_cast<QAbstractButton *>(widget), &QAbstractButton::toggled, this,
+                    [this, id](bool on) { controlChanged(id, on ? 1 : 0); });
+        } else {
             // Also a click on the option already selected, which stores the same Detail again.
-            connect(option, &QRadioButton::clicked, this, [this, id] { controlChanged(id, 1); });
-            widget = option;
-            break;
+            connect(static_cast<QAbstractButton *>(widget), &QAbstractButton::clicked, this,
+                    [this, id] { controlChanged(id, 1); });
         }
-        }
-        widget->setObjectName(QString::fromLatin1(s.name.data(), static_cast<qsizetype>(s.name.size())));
-        widget->setGeometry(pixels(look.at));
-        widget->setToolTip(text(look.hint));
-        if (auto *button = qobject_cast<QAbstractButton *>(widget))
-            button->setText(fitted(*button, text(look.caption)));
-        controls_[static_cast<int>(id)] = widget;
     }
+    InterferencePanel &pairs = model_.interference;
+    for (const PairSpec &p : Pairs) {
+        const Pair id = p.id;
+        UpDown *spinner = panel_.spinners[static_cast<int>(id)];
+        connect(panel_.texts[static_cast<int>(id)], &QLineEdit::textChanged, this, [this, &pairs, id](const QString &typed) {
+            pairs.setText(id, typed);
+            showPanel();
+        });
+        connect(spinner, &UpDown::valueChanged, this, [&pairs, id](int v) { pairs.setSpinner(id, v); });
+        connect(spinner, &UpDown::mouseReleased, this, [this, &pairs, id] {
+            pairs.released(id);
+            showPanel();
+        });
+    }
+    // The button and the menu item are two faces of one action.
+    for (std::size_t i = 0; i < std::size(DrawingCommands); ++i)
+        connect(panel_.buttons[i], &QAbstractButton::clicked, commands_[i], &QAction::trigger);
 }
 
-void Main::buildInterferenceFrame()
+QAction *Main::addMenuItem(QMenu *menu, const QString &name, const QString &caption, Qt::Key key)
 {
-    QWidget *frame = container(PairContainer);
-    for (const PairLook &look : PairLooks) {
-        const PairSpec &p = spec(look.id);
-        auto *label = new QLabel(text(p.label), frame);
-        label->setObjectName(QString::fromLatin1(look.label));
-        label->setGeometry(pixels(look.labelAt));
-        auto *box = new QLineEdit(QString::fromLatin1(PairDesignText), frame);
-        box->setObjectName(text(p.textBox));
-        box->setGeometry(pixels(look.textAt));
-        auto *spinner = new UpDown(frame);
-        spinner->setObjectName(text(p.spinner));
-        spinner->setGeometry(pixels(look.spinnerAt));
-        spinner->setRange(p.min, p.max);
-        spinner->setIncrement(p.increment);
-        spinner->setValue(p.designValue);
-        texts_[static_cast<int>(look.id)] = box;
-        spinners_[static_cast<int>(look.id)] = spinner;
-
-        const Pair id = look.id;
-        InterferencePanel &panel = model_.interference;
-        connect(box, &QLineEdit::textChanged, this, [this, &panel, id](const QString &typed) {
-            panel.setText(id, typed);
-            showPanel();
-        });
-        connect(spinner, &UpDown::valueChanged, this, [&panel, id](int v) { panel.setSpinner(id, v); });
-        connect(spinner, &UpDown::mouseReleased, this, [this, &panel, id] {
-            panel.released(id);
-            showPanel();
-        });
-    }
+    auto *action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setShortcut(QKeySequence(Qt::CTRL | key));
+    menu->addAction(action);
+    addAction(action); // the shortcut works with the menu closed
+    return action;
 }
 
 void Main::buildMenu()
@@ -247,24 +136,17 @@ void Main::buildMenu()
     QMenu *menu = menuBar()->addMenu(text(MenuCaption));
     menu->setObjectName(QStringLiteral("Menu"));
     QMenu *intMenu = nullptr;
-    for (const MenuItemLook &item : MenuItems) {
-        auto *action = new QAction(text(item.caption), this);
-        action->setObjectName(QString::fromLatin1(item.name));
-        action->setShortcut(QKeySequence(Qt::CTRL | item.key));
-        if (item.inInt) {
-            if (!intMenu) {
-                intMenu = menu->addMenu(text(IntCaption));
-                intMenu->setObjectName(QStringLiteral("int"));
-            }
-            intMenu->addAction(action);
-        } else {
-            menu->addAction(action);
+    for (std::size_t i = 0; i < std::size(DrawingCommands); ++i) {
+        const DrawingCommand &c = DrawingCommands[i];
+        if (c.inInterferenceMenu && !intMenu) {
+            intMenu = menu->addMenu(text(IntCaption));
+            intMenu->setObjectName(QStringLiteral("int"));
         }
-        addAction(action); // the shortcut works with the menu closed
+        commands_[i] = addMenuItem(c.inInterferenceMenu ? intMenu : menu, text(c.menuItem), text(c.menuCaption), c.key);
+        connect(commands_[i], &QAction::triggered, this, [this, d = c.drawing] { startStop(d); });
     }
-    for (const MenuCommand &c : MenuCommands)
-        connect(findChild<QAction *>(QString::fromLatin1(c.item)), &QAction::triggered, this,
-                [this, d = c.drawing] { startStop(d); });
+    for (const MenuItemLook &item : FileMenuItems)
+        addMenuItem(menu, QString::fromLatin1(item.name), text(item.caption), item.key);
     connect(findChild<QAction *>(QStringLiteral("Exit")), &QAction::triggered, this, &QWidget::close);
     for (const auto &[name, command] : {std::pair{"Save", &Main::saveParameters}, std::pair{"Load", &Main::loadParameters},
                                         std::pair{"SaveBitmap", &Main::saveBitmap}, std::pair{"Print", &Main::print}})
@@ -272,40 +154,6 @@ void Main::buildMenu()
     QAction *help = menuBar()->addAction(text(HelpCaption));
     help->setObjectName(QString::fromLatin1(HelpName));
     connect(help, &QAction::triggered, this, &Main::showHelp);
-}
-
-void Main::buildCommands()
-{
-    for (const CommandLook &c : CommandButtons) {
-        auto *button = new QToolButton(container(c.container));
-        button->setObjectName(QString::fromLatin1(c.button));
-        button->setGeometry(pixels(c.at));
-        button->setToolTip(text(CommandHint));
-        const QImage picture = pictureOf(c.drawing);
-        // A picture larger than the button is shown cropped by it.
-        const QSize room = button->size().boundedTo(picture.size());
-        const QRect crop(QPoint((picture.width() - room.width()) / 2, (picture.height() - room.height()) / 2), room);
-        button->setIcon(QPixmap::fromImage(picture.copy(crop)));
-        button->setIconSize(room);
-        button->setText(text(c.caption));
-        button->setToolButtonStyle(button->text().isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
-        // The button and the menu item are two faces of one action.
-        connect(button, &QToolButton::clicked, findChild<QAction *>(QString::fromLatin1(menuItemOf(c.drawing))),
-                &QAction::trigger);
-    }
-}
-
-void Main::setTabOrder()
-{
-    QWidget *previous = nullptr;
-    for (const char *name : TabOrder) {
-        QWidget *widget = client_->findChild<QWidget *>(QString::fromLatin1(name));
-        if (!widget || !(widget->focusPolicy() & Qt::TabFocus))
-            continue;
-        if (previous)
-            QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
 }
 
 void Main::controlChanged(Control control, int value)
@@ -318,7 +166,7 @@ void Main::showPanel()
 {
     const FractalPanel &panel = model_.fractal;
     for (const ControlSpec &s : Controls) {
-        QWidget *widget = controls_[static_cast<int>(s.id)];
+        QWidget *widget = panel_.controls[static_cast<int>(s.id)];
         const int v = panel.value(s.id);
         const QSignalBlocker blocker(widget);
         if (auto *slider = qobject_cast<QSlider *>(widget))
@@ -327,16 +175,16 @@ void Main::showPanel()
             button->setChecked(v == 1); // an option is unselected by selecting another
     }
     for (const PairSpec &p : Pairs) {
-        QLineEdit *box = texts_[static_cast<int>(p.id)];
-        UpDown *spinner = spinners_[static_cast<int>(p.id)];
+        QLineEdit *box = panel_.texts[static_cast<int>(p.id)];
+        UpDown *spinner = panel_.spinners[static_cast<int>(p.id)];
         const QSignalBlocker boxBlocker(box), spinnerBlocker(spinner);
         if (box->text() != model_.interference.text(p.id))
             box->setText(model_.interference.text(p.id));
         spinner->setValue(model_.interference.value(p.id));
     }
-    controls_[static_cast<int>(Control::MM)]->setEnabled(panel.mmEnabled());
-    frame1_->setTitle(panel.frame1Caption());
-    label2_->setText(panel.label2Caption());
+    panel_.controls[static_cast<int>(Control::MM)]->setEnabled(panel.mmEnabled());
+    panel_.frame1->setTitle(panel.frame1Caption());
+    panel_.label2->setText(panel.label2Caption());
     yield_.show(WindowYield::Repaint::Now);
 }
 

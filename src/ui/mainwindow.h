@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model.h"
+#include "ui/panel.h"
 #include "ui/windowyield.h"
 #include "ui/dialogs/chooser.h"
 
@@ -10,15 +11,12 @@
 #include <array>
 
 class QAction;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
+class QMenu;
 class QProgressBar;
 
 namespace divograf {
 
 class SurfaceView;
-class UpDown;
 
 // `Main`, the program's one main window: the surface with its centre sliders, the control
 // panel, the progress bar and the menu. It holds the model, mirrors it in its widgets and
@@ -59,13 +57,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QWidget *container(const char *name) const;
-    void buildFrames();
-    void buildFractalControls();
-    void buildInterferenceFrame();
-    void buildCommands();
+    QAction *addMenuItem(QMenu *menu, const QString &name, const QString &caption, Qt::Key key);
     void buildMenu();
-    void setTabOrder();
+    void connectPanel();
     void controlChanged(Control control, int value);
     // Widgets from the model: control values, texts, captions, MM enabled, the marker.
     void showPanel();
@@ -75,13 +69,10 @@ private:
     SurfaceView *field_;
     QProgressBar *progress_;
     WindowYield yield_;
-    std::array<QWidget *, static_cast<int>(Control::Count)> controls_{};
-    std::array<QLineEdit *, static_cast<int>(Pair::Count)> texts_{};
-    std::array<UpDown *, static_cast<int>(Pair::Count)> spinners_{};
+    PanelWidgets panel_;
+    std::array<QAction *, std::size(DrawingCommands)> commands_{}; // in the order of `DrawingCommands`
     ChooserState chooser_;
     QImage PrintPicture; // the picture the last Print command took
-    QGroupBox *frame1_ = nullptr;
-    QLabel *label2_ = nullptr;
 };
 
 } // namespace divograf

@@ -5,6 +5,8 @@
 
 #include <QRect>
 
+#include <cstddef>
+
 namespace divograf {
 
 inline constexpr int TwipsPerPixel = 15;
@@ -19,6 +21,17 @@ constexpr bool wholePixels(Twips t)
 {
     return t.left % TwipsPerPixel == 0 && t.top % TwipsPerPixel == 0 && t.width % TwipsPerPixel == 0
         && t.height % TwipsPerPixel == 0;
+}
+
+// Whether the rectangle `at` of every row of a layout table falls on whole pixels, for a
+// static_assert beside the table.
+template <std::size_t N, typename Row>
+constexpr bool allWhole(const Row (&rows)[N], Twips Row::*at)
+{
+    for (const Row &r : rows)
+        if (!wholePixels(r.*at))
+            return false;
+    return true;
 }
 
 constexpr int pixels(int twips) { return twips / TwipsPerPixel; }
