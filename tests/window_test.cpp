@@ -125,7 +125,7 @@ QPoint arrow(const QWidget *spinner, int direction)
 
 } // namespace
 
-// --- The window as the form designer fixed it --------------------------------------------
+// --- The window's fixed layout ----------------------------------------------------------------
 
 TEST_F(Window, FixedBorderAndControlsAtTheirTwipsConvertedToPixels)
 {

@@ -135,10 +135,9 @@ inline constexpr Twips Shape2At{120, 120, 5655, 5655};
 inline constexpr Twips C1At{5640, 2520, 135, 135};
 inline constexpr Twips C2At{2520, 5640, 135, 135};
 
-// The menu "Дивограф": first the start/stop commands in the order of `DrawingCommands`, those
+// The menu, captioned with the program's name: first the start/stop commands in the order of `DrawingCommands`, those
 // of the interference in the submenu "Строить интерференцию", then the file commands and
 // `Exit` below. `Help` is a command of the menu bar itself. Shortcuts are Ctrl with the key.
-inline constexpr const char *MenuCaption = "Дивограф";
 inline constexpr const char *IntCaption = "Строить интерференцию";
 
 struct MenuItemLook

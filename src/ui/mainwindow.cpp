@@ -133,7 +133,7 @@ QAction *Main::addMenuItem(QMenu *menu, const QString &name, const QString &capt
 
 void Main::buildMenu()
 {
-    QMenu *menu = menuBar()->addMenu(text(MenuCaption));
+    QMenu *menu = menuBar()->addMenu(ProgramName);
     menu->setObjectName(QStringLiteral("Menu"));
     QMenu *intMenu = nullptr;
     for (std::size_t i = 0; i < std::size(DrawingCommands); ++i) {

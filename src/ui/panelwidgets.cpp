@@ -5,6 +5,18 @@
 
 namespace divograf {
 
+void ClickWatch::press(const QMouseEvent &event)
+{
+    pressed_ = event.button() == Qt::LeftButton;
+}
+
+bool ClickWatch::release(const QMouseEvent &event, const QWidget &widget)
+{
+    const bool click = pressed_ && event.button() == Qt::LeftButton && widget.rect().contains(event.position().toPoint());
+    pressed_ = false;
+    return click;
+}
+
 Slider::Slider(Qt::Orientation orientation, QWidget *parent)
     : QSlider(orientation, parent)
 {
@@ -17,14 +29,13 @@ Slider::Slider(Qt::Orientation orientation, QWidget *parent)
 
 void Slider::mousePressEvent(QMouseEvent *event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.press(*event);
     QSlider::mousePressEvent(event);
 }
 
 void Slider::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.release(*event, *this);
     QSlider::mouseReleaseEvent(event);
     if (click)
         Q_EMIT clicked();

@@ -3,7 +3,21 @@
 #include <QSlider>
 #include <QWidget>
 
+class QMouseEvent;
+
 namespace divograf {
+
+// Tells a mouse click on a widget: the left button pressed on it and released over it.
+class ClickWatch
+{
+public:
+    void press(const QMouseEvent &event);
+    // Whether this release ends a click on `widget`.
+    bool release(const QMouseEvent &event, const QWidget &widget);
+
+private:
+    bool pressed_ = false;
+};
 
 // A slider that also tells a mouse click on it (press and release of the left button over
 // it), after the click has moved the value. `QWA` reacts to this and not to its value.
@@ -21,7 +35,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    bool pressed_ = false;
+    ClickWatch click_;
 };
 
 // A decoration drawn on the window: a rectangle outline or a filled circle. It takes no input.

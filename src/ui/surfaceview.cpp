@@ -78,14 +78,13 @@ void SurfaceView::paintEvent(QPaintEvent *event)
 
 void SurfaceView::mousePressEvent(QMouseEvent *event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.press(*event);
     QFrame::mousePressEvent(event);
 }
 
 void SurfaceView::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.release(*event, *this);
     QFrame::mouseReleaseEvent(event);
     if (click)
         Q_EMIT clicked();

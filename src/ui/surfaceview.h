@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/surface/surface.h"
+#include "ui/panelwidgets.h"
 
 #include <QFrame>
 
@@ -43,7 +44,7 @@ private:
 
     const Surface &surface_;
     const Marker &marker_;
-    bool pressed_ = false;
+    ClickWatch click_;
 };
 
 } // namespace divograf

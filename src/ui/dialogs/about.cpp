@@ -1,10 +1,8 @@
 #include "ui/dialogs/about.h"
 
-#include "ui/twips.h"
-
-#include "ui/dialogs/platform.h"
-#include "core/model.h"
 #include "core/surface/status.h"
+#include "ui/dialogs/layout.h"
+#include "ui/dialogs/platform.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -17,14 +15,11 @@
 
 namespace divograf {
 
+using namespace layout;
+
 namespace {
 
-constexpr QSize ClientSize{pixels(3315), pixels(1650)};
-constexpr QRect PicIconRect = pixels(Twips{120, 120, 540, 540});
-constexpr QRect TitleRect = pixels(Twips{1290, 240, 1845, 480});
-constexpr QRect VersionRect = pixels(Twips{1290, 780, 1845, 225});
-constexpr QRect SysInfoRect = pixels(Twips{120, 1200, 1245, 345});
-constexpr QRect OkRect = pixels(Twips{1920, 1200, 1260, 345});
+constexpr QSize ClientSize = pixels(AboutArea).size();
 
 // The geometry was laid out for 8-point text; the platform's larger default would crowd the
 // buttons' captions against their edges.
@@ -53,18 +48,6 @@ QString versionText(int major, int minor, int patch)
     return QStringLiteral("Версия %1.%2.%3").arg(major).arg(minor).arg(patch);
 }
 
-QIcon fractalIcon()
-{
-    Model model;
-    model.startUp();
-    model.startStop(Drawing::Fractal); // runs to its end: the model's yield does nothing
-    const QImage image = model.surface.Image();
-    QIcon icon;
-    for (int side : {IconPixels, 2 * IconPixels})
-        icon.addPixmap(QPixmap::fromImage(image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    return icon;
-}
-
 About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
@@ -84,25 +67,21 @@ About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
     dialogFont.setPointSize(DialogPointSize);
     setFont(dialogFont);
 
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(OkRect);
+    place(cmdOK, AboutControls[CmdOK]);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setGeometry(PicIconRect);
+    place(picIcon, AboutControls[PicIcon]);
     picIcon->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     picIcon->setAlignment(Qt::AlignCenter);
     picIcon->setPixmap(icon.pixmap(QSize(IconPixels, IconPixels), devicePixelRatioF()));
 
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->setGeometry(SysInfoRect);
+    place(cmdSysInfo, AboutControls[CmdSysInfo]);
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] {
         StartSysInfo(services_, [this] { showUnavailable(); });
     });
 
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    lblTitle->setGeometry(TitleRect);
+    place(lblTitle, AboutControls[LblTitle]);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont titleFont = lblTitle->font();
     titleFont.setPointSize(TitlePointSize);
@@ -111,8 +90,7 @@ About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
     titlePalette.setColor(QPalette::WindowText, Qt::black);
     lblTitle->setPalette(titlePalette);
 
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setGeometry(VersionRect);
+    place(lblVersion, AboutControls[LblVersion]);
     lblVersion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The texts of the load.
@@ -141,8 +119,6 @@ void showAbout(QWidget *owner, const QIcon &icon, SystemServices &services)
     QIcon picture = icon;
     if (picture.isNull() && owner)
         picture = owner->window()->windowIcon();
-    if (picture.isNull())
-        picture = fractalIcon();
     // The owner may be destroyed while the box is open, and the box with it.
     QPointer<About> about = new About(owner, picture, services);
     about->exec();

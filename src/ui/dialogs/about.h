@@ -13,10 +13,6 @@ namespace divograf {
 // "Версия 2.0.0": each number in decimal, without blanks or leading zeros.
 QString versionText(int major, int minor, int patch);
 
-// The program's picture until the window's own artwork stands in for it: the start-up fractal,
-// drawn by the core and scaled down.
-QIcon fractalIcon();
-
 // `About`: names the program and its version and offers to start the system-information
 // program. A fixed dialog of 221 x 110 client pixels, without minimise and maximise boxes,
 // centred on its owner. `cmdOK` is the default button (Enter) and Esc closes it as well;
@@ -42,8 +38,8 @@ private:
 };
 
 // The `Help` command: builds the About box, shows it modally over `owner` and returns when it
-// has closed. `icon` is the program's picture; a null icon takes the owner window's icon, or
-// `fractalIcon()` when that has none. Safe when the owner is destroyed while the box is open.
+// has closed. `icon` is the program's picture; a null icon takes the owner window's icon.
+// Safe when the owner is destroyed while the box is open.
 void showAbout(QWidget *owner, const QIcon &icon = QIcon());
 
 // The same with the system services given (the host's registry or its stand-in otherwise).

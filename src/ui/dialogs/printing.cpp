@@ -1,6 +1,7 @@
 #include "ui/dialogs/printing.h"
 
-#include "ui/twips.h"
+#include "core/surface/status.h"
+#include "ui/dialogs/layout.h"
 
 #include <QMessageBox>
 #include <QPainter>
@@ -8,8 +9,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QStyleOption>
 
 namespace divograf {
+
+using namespace layout;
 
 namespace {
 
@@ -33,6 +37,32 @@ QIcon printerIcon()
     return QIcon(pixmap);
 }
 
+// A push button with its picture above its caption, both centred: the print button is too
+// narrow for the two side by side.
+class PictureButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        option.icon = QIcon();
+        QPainter painter(this);
+        style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+        const QRect inside = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        const int textHeight = fontMetrics().height();
+        const QSize iconSize = this->iconSize();
+        const int top = inside.top() + (inside.height() - iconSize.height() - textHeight) / 2;
+        icon().paint(&painter, QRect(QPoint(inside.center().x() - iconSize.width() / 2, top), iconSize));
+        style()->drawItemText(&painter, QRect(inside.left(), top + iconSize.height(), inside.width(), textHeight),
+                              Qt::AlignCenter, palette(), isEnabled(), text(), QPalette::ButtonText);
+    }
+};
+
 } // namespace
 
 QString printOnDefaultPrinter(const QImage &clientArea)
@@ -41,7 +71,7 @@ QString printOnDefaultPrinter(const QImage &clientArea)
     if (info.isNull())
         return QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано.");
     QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Дивограф"));
+    printer.setDocName(ProgramName);
     QPainter painter;
     if (!painter.begin(&printer))
         return QStringLiteral("Не удалось начать печать на принтере «%1».").arg(info.printerName());
@@ -57,12 +87,12 @@ Printing::Printing(const QImage &picture, const QString &title, PagePrinter prin
     : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , picture_(picture)
     , printer_(std::move(printer))
-    , prints_(new QPushButton(printerIcon(), QStringLiteral("Печатать"), this))
+    , prints_(new PictureButton(printerIcon(), QStringLiteral("Печатать"), this))
     , cancel_(new QPushButton(QStringLiteral("Отмена"), this))
 {
-    setFixedSize(pixels(4905), pixels(4920));
-    prints_->setGeometry(pixels(Twips{3720, 4140, 1095, 735}));
-    cancel_->setGeometry(pixels(Twips{120, 4500, 3495, 375}));
+    setFixedSize(pixels(PrintArea).size());
+    place(prints_, PrintControls[Prints]);
+    place(cancel_, PrintControls[Cancel]);
     prints_->setDefault(true);
     cancel_->setAutoDefault(false);
     connect(prints_, &QPushButton::clicked, this, &Printing::print);
@@ -70,7 +100,8 @@ Printing::Printing(const QImage &picture, const QString &title, PagePrinter prin
     // Opening: both buttons visible, the chooser's last path as the title, the picture behind.
     prints_->setVisible(true);
     cancel_->setVisible(true);
-    setWindowTitle(title);
+    // An empty title would show the program's file name instead: a blank shows nothing.
+    setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
     if (owner)
         move(owner->frameGeometry().center() - rect().center());
 }
@@ -99,7 +130,7 @@ void Printing::print()
     repaint();
     const QString failure = printer_(grab().toImage());
     if (!failure.isEmpty())
-        QMessageBox::warning(this, QStringLiteral("Дивограф"), failure);
+        QMessageBox::warning(this, ProgramName, failure);
     accept();
 }
 

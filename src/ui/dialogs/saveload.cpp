@@ -1,6 +1,6 @@
 #include "ui/dialogs/saveload.h"
 
-#include "ui/twips.h"
+#include "ui/dialogs/layout.h"
 
 #include <QDir>
 #include <QEvent>
@@ -13,6 +13,8 @@
 #include <QTreeView>
 
 namespace divograf {
+
+using namespace layout;
 
 SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -27,7 +29,7 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     , can_(new QPushButton(QStringLiteral("Отмена"), this))
 {
     setWindowTitle(QStringLiteral("Form1"));
-    setFixedSize(pixels(4680), pixels(2940));
+    setFixedSize(pixels(ChooserArea).size());
 
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     dirModel_->setRootPath(QDir::rootPath());
@@ -35,7 +37,7 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     for (int column = 1; column < dirModel_->columnCount(); ++column)
         dir_->hideColumn(column);
     dir_->header()->hide();
-    dir_->setGeometry(pixels(Twips{120, 120, 2175, 2340}));
+    place(dir_, ChooserControls[Dir]);
     // The tree is read and sorted in the background: keep the start directory in view while the
     // rows of its ancestors come in, until the user takes the list in hand.
     connect(dirModel_, &QFileSystemModel::rowsInserted, this, [this](const QModelIndex &parent) {
@@ -50,10 +52,10 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     fileModel_->setFilter(QDir::Files);
     fileModel_->setNameFilterDisables(false);
     file_->setModel(fileModel_);
-    file_->setGeometry(pixels(Twips{2400, 430, 2175, 2040}));
-    text_->setGeometry(pixels(Twips{2400, 120, 2175, 285}));
-    command_->setGeometry(pixels(Twips{2400, 2520, 2160, 315}));
-    can_->setGeometry(pixels(Twips{120, 2520, 2175, 315}));
+    place(file_, ChooserControls[File]);
+    place(text_, ChooserControls[Text]);
+    place(command_, ChooserControls[Command]);
+    place(can_, ChooserControls[Can]);
     command_->setDefault(true);
     command_->setAutoDefault(true);
     can_->setAutoDefault(false);
@@ -67,26 +69,22 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     connect(command_, &QPushButton::clicked, this, &QDialog::accept);
     connect(can_, &QPushButton::clicked, this, &QDialog::reject);
 
-    // Opening: each mode is looked at on its own; the name's change composes the first path.
-    const QString &mode = state_.ChooserMode;
-    if (mode == SaveMode) {
-        command_->setText(QStringLiteral("Сохранить"));
-        setWindowTitle(QStringLiteral("Сохранить"));
-    }
-    if (mode == SaveBitmapMode) {
-        command_->setText(QStringLiteral("Сохранить"));
-        setWindowTitle(QStringLiteral("Сохранить"));
-        pattern_ = QStringLiteral("*.bmp");
-    }
-    if (mode == LoadMode) {
-        command_->setText(QStringLiteral("Загрузить"));
-        setWindowTitle(QStringLiteral("Загрузить"));
-        text_->setReadOnly(true);
+    // Opening: the mode's captions, pattern and name box; the name's change composes the first
+    // path. An unknown mode keeps the design texts.
+    const ChooserModeLook *look = nullptr;
+    for (const ChooserModeLook &m : ChooserModes)
+        if (state_.ChooserMode == QLatin1String(m.mode))
+            look = &m;
+    if (look) {
+        command_->setText(QString::fromUtf8(look->command));
+        setWindowTitle(QString::fromUtf8(look->command));
+        pattern_ = QString::fromLatin1(look->pattern);
+        text_->setReadOnly(look->readOnlyName);
     }
     fileModel_->setNameFilters({pattern_});
     file_->setRootIndex(fileModel_->setRootPath(directory_));
-    if (mode == SaveMode || mode == SaveBitmapMode || mode == LoadMode)
-        text_->setText(QStringLiteral("Fractal"));
+    if (look)
+        text_->setText(QString::fromLatin1(ChooserName));
 
     if (owner)
         move(owner->frameGeometry().center() - rect().center());
