@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The Debian package as a user's machine gets it: builds it with CPack from a release build of
-# its own, unpacks it into a temporary folder and checks the control fields, the computed
-# dependencies, where the files lie, and a picture drawn by the unpacked renderer.
+# its own, checks it with lintian, unpacks it into a temporary folder and checks the control
+# fields, the computed dependencies, where the files lie, a picture drawn by the unpacked
+# renderer, and that the desktop's tools open a .dvg file with the program.
 #
-#   package_test.sh SOURCE_DIR BUILD_DIR APP_ID VERSION
+#   package_test.sh SOURCE_DIR BUILD_DIR APP_ID VERSION MIME_TYPE
 set -euo pipefail
-source_dir=$1 build_dir=$2 app_id=$3 version=$4
+source_dir=$1 build_dir=$2 app_id=$3 version=$4 mime_type=$5
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -18,6 +19,11 @@ debs=("$build_dir"/divograf_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: no single package in $build_dir"; exit 1; }
 deb=${debs[0]}
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+
+# Debian's own checker: not one error or warning.
+lintian_output=$(lintian --tag-display-limit 0 "$deb" 2>&1) || true
+[ -z "$lintian_output" ] || echo "$lintian_output"
+grep -Eq '^[EW]: ' <<<"$lintian_output" && fail "lintian reports errors or warnings"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -46,6 +52,11 @@ expected=(
     usr/bin/divograf-render
     "usr/share/applications/$app_id.desktop"
     "usr/share/metainfo/$app_id.metainfo.xml"
+    "usr/share/mime/packages/$app_id.xml"
+    usr/share/doc/divograf/copyright
+    usr/share/doc/divograf/changelog.gz
+    usr/share/man/man1/divograf.1.gz
+    usr/share/man/man1/divograf-render.1.gz
 )
 for side in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${side}x${side}/apps/$app_id.png")
@@ -77,6 +88,22 @@ if "$work/root/usr/bin/divograf-render" fractal -o "$picture"; then
 else
     fail "the unpacked divograf-render failed"
 fi
+
+# The desktop as it would be with only this package installed: a .dvg file (the start-up
+# parameters, saved by the renderer) is of the program's MIME type, which its entry opens.
+dvg="$work/some.dvg"
+"$work/root/usr/bin/divograf-render" fractal --save-params "$dvg" -o "$work/saved.bmp" || fail "--save-params failed"
+desktop() {
+    env -i PATH="$PATH" HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" \
+        XDG_CONFIG_DIRS="$work/home/etc" XDG_DATA_DIRS="$work/root/usr/share" "$@"
+}
+desktop update-mime-database "$work/root/usr/share/mime"
+desktop update-desktop-database "$work/root/usr/share/applications"
+filetype=$(desktop xdg-mime query filetype "$dvg")
+[ "$filetype" = "$mime_type" ] || fail "xdg-mime query filetype some.dvg: '$filetype', not $mime_type"
+opener=$(desktop xdg-mime query default "$mime_type")
+[ "$opener" = "$app_id.desktop" ] || fail "xdg-mime query default $mime_type: '$opener', not $app_id.desktop"
+echo "some.dvg: $filetype, opened by $opener"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"

@@ -1,9 +1,12 @@
 // Дивограф: the main window.
 
+#include "ui/fileopening.h"
 #include "ui/mainwindow.h"
 #include "ui/qttexts.h"
 
 #include <QApplication>
+#include <QTextStream>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -18,5 +21,13 @@ int main(int argc, char *argv[])
     divograf::installQtRussian(app);
     divograf::Main window;
     window.show();
+    // `divograf FILE.dvg` opens the file as Load would, once the event loop runs, so that a
+    // message about a bad file is a window of the running program like any other.
+    QTimer::singleShot(0, &window, [&window] {
+        const QString refusal = divograf::openFromArguments(
+            QApplication::arguments(), [&window](const QString &path) { window.openParameterFile(path); });
+        if (!refusal.isEmpty())
+            QTextStream(stderr) << refusal << '\n';
+    });
     return QApplication::exec();
 }

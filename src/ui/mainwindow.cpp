@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
 #include "ui/artwork.h"
+#include "ui/fileopening.h"
 #include "ui/layout.h"
 #include "ui/panel.h"
 #include "ui/panelwidgets.h"
@@ -76,6 +77,7 @@ Main::Main(QWidget *parent)
     // The start-up sequence, then the widgets showing its values.
     model_.startUp();
     showPanel();
+    acceptParameterFileDrops(*this, [this](const QString &path) { openParameterFile(path); });
 
     adjustSize();
     if (const QScreen *screen = this->screen())
@@ -218,7 +220,13 @@ void Main::saveParameters()
 void Main::loadParameters()
 {
     const QString path = SaveLoad::choose(chooser_, LoadMode, this);
-    if (path.isEmpty() || yield_.quitting())
+    if (!path.isEmpty())
+        openParameterFile(path);
+}
+
+void Main::openParameterFile(const QString &path)
+{
+    if (yield_.quitting())
         return;
     const auto loaded = loadParameterFile(path);
     if (const auto *failure = std::get_if<QString>(&loaded)) {

@@ -47,6 +47,10 @@ public:
     // waits in its yield until it has closed and then goes on.
     void saveParameters();
     void loadParameters();
+    // What Load does with the path the chooser gave: checks the whole file, shows a message
+    // and changes nothing when it is not a good parameter file, else applies it to the
+    // controls. The command line and a file dropped onto the window open files through it.
+    void openParameterFile(const QString &path);
     void saveBitmap();
     void print();
     void showHelp();
