@@ -250,7 +250,7 @@ TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsAndCloses)
     QImage printed;
     Printing window(picture, QStringLiteral("/tmp/Fractal.dvg"), [&](const QImage &page) {
         printed = page;
-        return QString();
+        return std::optional<Failure>();
     }, nullptr);
     window.show();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("/tmp/Fractal.dvg"));
@@ -277,7 +277,7 @@ TEST(PrintWindow, CancelEscapeAndAClickOnThePicturePrintNothing)
         [](Printing &p) { QTest::keyClick(&p, Qt::Key_Escape); },
     };
     for (const auto &close : closes) {
-        Printing window(testPicture(), QString(), [&](const QImage &) { ++prints; return QString(); }, nullptr);
+        Printing window(testPicture(), QString(), [&](const QImage &) { ++prints; return std::optional<Failure>(); }, nullptr);
         window.show();
         close(window);
         EXPECT_FALSE(window.isVisible());
@@ -300,7 +300,7 @@ TEST(PrintWindow, AFailedPrintIsReportedNotClaimed)
         QTest::mouseClick(window->printButton(), Qt::LeftButton);
     });
     Printing::showPicture(testPicture(), QString(), nullptr,
-                   [](const QImage &) { return QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано."); });
+                   [](const QImage &) { return std::optional(Failure{QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано.")}); });
     EXPECT_EQ(shown, QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано."));
 }
 

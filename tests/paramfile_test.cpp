@@ -68,16 +68,16 @@ TEST(ParameterFile, RoundTripKeepsValuesAndWidthsOfEitherTagAndMalformedFilesAre
     EXPECT_EQ(std::get<ParameterRecords>(decoded), r);
 
     const QByteArray good = encodeParameters(startUpRecords());
-    EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(QByteArray())));
-    EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(good.left(1663))));
+    EXPECT_TRUE(std::holds_alternative<Failure>(decodeParameters(QByteArray())));
+    EXPECT_TRUE(std::holds_alternative<Failure>(decodeParameters(good.left(1663))));
     QByteArray badTag = good;
     badTag[12 * 128] = 4;
     const auto e = decodeParameters(badTag);
-    ASSERT_TRUE(std::holds_alternative<QString>(e));
-    EXPECT_TRUE(std::get<QString>(e).contains(QStringLiteral("13")));
+    ASSERT_TRUE(std::holds_alternative<Failure>(e));
+    EXPECT_TRUE(std::get<Failure>(e).message.contains(QStringLiteral("13")));
     badTag = good;
     badTag[0] = 0;
-    EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(badTag)));
+    EXPECT_TRUE(std::holds_alternative<Failure>(decodeParameters(badTag)));
 }
 
 TEST(ParameterFile, SavingIntoALongerFileKeepsItsLengthAndTailAndLoadsBack)
@@ -90,7 +90,7 @@ TEST(ParameterFile, SavingIntoALongerFileKeepsItsLengthAndTailAndLoadsBack)
     writeAll(path, original);
     ParameterRecords r = startUpRecords();
     r[1].set16(4);
-    ASSERT_EQ(saveParameterFile(path, r), QString());
+    ASSERT_EQ(saveParameterFile(path, r), std::nullopt);
     const QByteArray after = readAll(path);
     ASSERT_EQ(after.size(), 4000);
     EXPECT_EQ(after.mid(1664), original.mid(1664));
@@ -106,19 +106,19 @@ TEST(ParameterFile, FailuresNameTheFileAndTouchNothing)
     // Loading a missing file creates nothing.
     const QString missing = dir.filePath(QStringLiteral("none.dvg"));
     const auto loaded = loadParameterFile(missing);
-    ASSERT_TRUE(std::holds_alternative<QString>(loaded));
-    EXPECT_TRUE(std::get<QString>(loaded).contains(QStringLiteral("none.dvg")));
+    ASSERT_TRUE(std::holds_alternative<Failure>(loaded));
+    EXPECT_TRUE(std::get<Failure>(loaded).message.contains(QStringLiteral("none.dvg")));
     EXPECT_FALSE(QFile::exists(missing));
     // A short file is refused and stays as it was.
     const QString shortFile = dir.filePath(QStringLiteral("short.dvg"));
     writeAll(shortFile, QByteArray(100, '\x02'));
     const auto refused = loadParameterFile(shortFile);
-    ASSERT_TRUE(std::holds_alternative<QString>(refused));
-    EXPECT_TRUE(std::get<QString>(refused).contains(QStringLiteral("short.dvg")));
+    ASSERT_TRUE(std::holds_alternative<Failure>(refused));
+    EXPECT_TRUE(std::get<Failure>(refused).message.contains(QStringLiteral("short.dvg")));
     // Saving where no file can be: a folder that does not exist, a folder in place of the file.
-    EXPECT_NE(saveParameterFile(dir.filePath(QStringLiteral("no/such/dir/x.dvg")), startUpRecords()), QString());
-    EXPECT_NE(saveParameterFile(dir.path(), startUpRecords()), QString());
-    EXPECT_NE(saveParameterFile(shortFile + QStringLiteral("/x.dvg"), startUpRecords()), QString());
+    EXPECT_TRUE(saveParameterFile(dir.filePath(QStringLiteral("no/such/dir/x.dvg")), startUpRecords()));
+    EXPECT_TRUE(saveParameterFile(dir.path(), startUpRecords()));
+    EXPECT_TRUE(saveParameterFile(shortFile + QStringLiteral("/x.dvg"), startUpRecords()));
     EXPECT_EQ(readAll(shortFile), QByteArray(100, '\x02'));
 }
 

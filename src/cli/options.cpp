@@ -136,7 +136,7 @@ Parsed parseArguments(const QStringList &arguments)
     return job;
 }
 
-QString apply(Model &model, const Setting &setting)
+std::optional<Failure> apply(Model &model, const Setting &setting)
 {
     if (const auto *typed = std::get_if<TextSetting>(&setting)) {
         model.interference.setText(typed->textBox, typed->text);
@@ -146,23 +146,23 @@ QString apply(Model &model, const Setting &setting)
             model.fractal.clickQwa(); // a click on the slider at that value
     } else {
         const auto loaded = loadParameterFile(std::get<ParameterFileSetting>(setting).path);
-        if (const auto *failure = std::get_if<QString>(&loaded))
+        if (const auto *failure = std::get_if<Failure>(&loaded))
             return *failure;
         applyParameters(model, std::get<ParameterRecords>(loaded));
     }
-    return {};
+    return std::nullopt;
 }
 
-QString runJob(const Job &job)
+std::optional<Failure> runJob(const Job &job)
 {
     Model model(job.scale);
     model.startUp();
     for (const Setting &s : job.settings)
-        if (const QString failure = apply(model, s); !failure.isEmpty())
+        if (std::optional<Failure> failure = apply(model, s))
             return failure;
     model.startStop(job.drawing);
     if (!job.saveParameters.isEmpty())
-        if (const QString failure = saveParameterFile(job.saveParameters, takeParameters(model)); !failure.isEmpty())
+        if (std::optional<Failure> failure = saveParameterFile(job.saveParameters, takeParameters(model)))
             return failure;
 
     return savePicture(model.surface.Image(), job.output, job.format);

@@ -363,8 +363,8 @@ void Main::saveParameters()
     const QString path = SaveLoad::choose(chooser_, SaveMode, this);
     if (path.isEmpty() || yield_.quitting())
         return;
-    if (const QString failure = saveParameterFile(path, takeParameters(model_)); !failure.isEmpty())
-        QMessageBox::warning(this, ProgramName, failure);
+    if (const std::optional<Failure> failure = saveParameterFile(path, takeParameters(model_)))
+        QMessageBox::warning(this, ProgramName, failure->message);
 }
 
 void Main::loadParameters()
@@ -373,8 +373,8 @@ void Main::loadParameters()
     if (path.isEmpty() || yield_.quitting())
         return;
     const auto loaded = loadParameterFile(path);
-    if (const auto *failure = std::get_if<QString>(&loaded)) {
-        QMessageBox::warning(this, ProgramName, *failure);
+    if (const auto *failure = std::get_if<Failure>(&loaded)) {
+        QMessageBox::warning(this, ProgramName, failure->message);
         return;
     }
     applyParameters(model_, std::get<ParameterRecords>(loaded));
@@ -386,8 +386,8 @@ void Main::saveBitmap()
     const QString path = SaveLoad::choose(chooser_, SaveBitmapMode, this);
     if (path.isEmpty() || yield_.quitting())
         return;
-    if (const QString failure = savePicture(model_.surface.Image(), path); !failure.isEmpty())
-        QMessageBox::warning(this, ProgramName, failure);
+    if (const std::optional<Failure> failure = savePicture(model_.surface.Image(), path))
+        QMessageBox::warning(this, ProgramName, failure->message);
 }
 
 void Main::print()

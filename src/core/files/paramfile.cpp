@@ -33,10 +33,10 @@ QByteArray encodeParameters(const ParameterRecords &records, const QByteArray &e
     return bytes;
 }
 
-std::variant<ParameterRecords, QString> decodeParameters(const QByteArray &bytes)
+std::variant<ParameterRecords, Failure> decodeParameters(const QByteArray &bytes)
 {
     if (bytes.size() < ParameterFileLength)
-        return QStringLiteral("файл короче 13 записей: %1 байт вместо %2").arg(bytes.size()).arg(ParameterFileLength);
+        return Failure{QStringLiteral("файл короче 13 записей: %1 байт вместо %2").arg(bytes.size()).arg(ParameterFileLength)};
     ParameterRecords records;
     for (int i = 0; i < RecordCount; ++i) {
         const uchar *record = reinterpret_cast<const uchar *>(bytes.constData()) + i * RecordLength;
@@ -46,45 +46,45 @@ std::variant<ParameterRecords, QString> decodeParameters(const QByteArray &bytes
         else if (tag == static_cast<quint16>(Width::Bits32))
             records[i] = {qFromLittleEndian<qint32>(record + TagSize), Width::Bits32};
         else
-            return QStringLiteral("запись %1 имеет неизвестный тип %2 (ожидается 2 или 3)").arg(i + 1).arg(tag);
+            return Failure{QStringLiteral("запись %1 имеет неизвестный тип %2 (ожидается 2 или 3)").arg(i + 1).arg(tag)};
     }
     return records;
 }
 
-QString saveParameterFile(const QString &path, const ParameterRecords &records)
+std::optional<Failure> saveParameterFile(const QString &path, const ParameterRecords &records)
 {
     const QString shown = nativePath(path);
     QByteArray existing;
     QFile old(path);
     if (old.exists()) {
         if (!old.open(QIODevice::ReadOnly))
-            return QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(shown, old.errorString());
+            return Failure{QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(shown, old.errorString())};
         existing = old.readAll();
         old.close();
         if (!QFileInfo(path).isWritable())
-            return QStringLiteral("Файл «%1» защищён от записи. Параметры не сохранены.").arg(shown);
+            return Failure{QStringLiteral("Файл «%1» защищён от записи. Параметры не сохранены.").arg(shown)};
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Не удалось сохранить параметры в «%1»: %2").arg(shown, file.errorString());
+        return Failure{QStringLiteral("Не удалось сохранить параметры в «%1»: %2").arg(shown, file.errorString())};
     const QByteArray bytes = encodeParameters(records, existing);
     if (file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Не удалось сохранить параметры в «%1»: %2").arg(shown, file.errorString());
-    return {};
+        return Failure{QStringLiteral("Не удалось сохранить параметры в «%1»: %2").arg(shown, file.errorString())};
+    return std::nullopt;
 }
 
-std::variant<ParameterRecords, QString> loadParameterFile(const QString &path)
+std::variant<ParameterRecords, Failure> loadParameterFile(const QString &path)
 {
     const QString shown = nativePath(path);
     QFile file(path);
     if (!QFileInfo(path).isFile())
-        return QStringLiteral("Файла «%1» нет. Параметры не изменены.").arg(shown);
+        return Failure{QStringLiteral("Файла «%1» нет. Параметры не изменены.").arg(shown)};
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Не удалось открыть «%1»: %2").arg(shown, file.errorString());
+        return Failure{QStringLiteral("Не удалось открыть «%1»: %2").arg(shown, file.errorString())};
     // A parameter file needs only its first 13 records; don't read a huge foreign file whole.
     auto decoded = decodeParameters(file.read(ParameterFileLength));
-    if (auto *problem = std::get_if<QString>(&decoded))
-        return QStringLiteral("«%1» не файл параметров Дивографа: %2. Параметры не изменены.").arg(shown, *problem);
+    if (auto *problem = std::get_if<Failure>(&decoded))
+        return Failure{QStringLiteral("«%1» не файл параметров Дивографа: %2. Параметры не изменены.").arg(shown, problem->message)};
     return decoded;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/failure.h"
 #include "core/fractal/panel.h"
 
 #include <QByteArray>
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <variant>
 
 namespace divograf {
@@ -27,15 +29,15 @@ QByteArray encodeParameters(const ParameterRecords &records, const QByteArray &e
 
 // The records in `bytes`, or a Russian description of why they are not a parameter file.
 // The whole file is checked before anything is returned.
-std::variant<ParameterRecords, QString> decodeParameters(const QByteArray &bytes);
+std::variant<ParameterRecords, Failure> decodeParameters(const QByteArray &bytes);
 
 // Writes the records to `path` without truncating a longer file, through a temporary file
-// renamed into place, so that a failed write leaves the previous file as it was. Returns an
-// empty string or a Russian message that names the file and the problem.
-QString saveParameterFile(const QString &path, const ParameterRecords &records);
+// renamed into place, so that a failed write leaves the previous file as it was. The failure
+// names the file and the problem.
+std::optional<Failure> saveParameterFile(const QString &path, const ParameterRecords &records);
 
 // Reads and checks a parameter file. A missing file is an error and is not created.
-std::variant<ParameterRecords, QString> loadParameterFile(const QString &path);
+std::variant<ParameterRecords, Failure> loadParameterFile(const QString &path);
 
 // The text a loaded spinner value is written into its text box with: a blank or "-", the
 // digits, one blank (" 7 ", " 700 ", "-10 ").

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/failure.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -8,7 +10,7 @@ namespace divograf {
 
 // Writes `picture` to `path` as a 24-bit BMP ("BMP") or a PNG ("PNG"), through a temporary
 // file renamed into place: a failed write leaves no file behind and any earlier file as it
-// was. Returns an empty string or a Russian message naming the file and the problem.
-QString savePicture(const QImage &picture, const QString &path, const QByteArray &format = "BMP");
+// was. The failure names the file and the problem.
+std::optional<Failure> savePicture(const QImage &picture, const QString &path, const QByteArray &format = "BMP");
 
 } // namespace divograf
