@@ -1,6 +1,7 @@
 // The file chooser in its three modes, the print window, and the file commands of the main
 // window that use them, also while a drawing waits in its yield.
 
+#include "fulldisk.h"
 #include "ui/mainwindow.h"
 #include "core/files/paramfile.h"
 #include "ui/dialogs/printing.h"
@@ -347,6 +348,22 @@ TEST_F(FileCommands, CancelTouchesNothingAndBadFilesAreRefusedWithAMessage)
     message.clear();
     withModals(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage()});
     EXPECT_TRUE(message.contains(QStringLiteral("x.bmp")));
+}
+
+TEST_F(FileCommands, OnAFullDiskSavingFailsWithAMessageKeepsTheOldFileAndLeavesNoNewOne)
+{
+    const FullDisk disk(folder + QStringLiteral("/full"));
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    const std::pair<Qt::Key, const char *> saves[] = {{Qt::Key_S, "full"}, {Qt::Key_S, "new"}, {Qt::Key_B, "new"}};
+    for (const auto &[key, name] : saves) {
+        message.clear();
+        withModals(key, {choose(QStringLiteral("full/") + QLatin1String(name)), acceptMessage()});
+        const QString file = disk.path(QLatin1String(name) + (key == Qt::Key_S ? QStringLiteral(".dvg") : QStringLiteral(".bmp")));
+        EXPECT_TRUE(message.contains(QStringLiteral("«%1»: на диске нет места").arg(file))) << message.toStdString();
+    }
+    EXPECT_EQ(read(QStringLiteral("full/full.dvg")), disk.oldBytes());
+    EXPECT_EQ(disk.entries(), QStringList({"fill", "full.dvg"}));
 }
 
 TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDrawingGoesOn)

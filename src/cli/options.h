@@ -54,7 +54,8 @@ Parsed parseArguments(const QStringList &arguments);
 std::optional<Failure> apply(Model &model, const Setting &setting);
 
 // Starts up a model, applies the settings, runs the drawing once from idle to its end and
-// writes the parameter file (if asked) and the raster. On failure no picture is written.
+// writes the parameter file (if asked) and the raster, both in full before either is put in
+// place: a failure leaves no new file.
 std::optional<Failure> runJob(const Job &job);
 
 } // namespace divograf::cli

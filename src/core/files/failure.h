@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class QFileDevice;
+
 namespace divograf {
 
 // Why a file, picture or print operation did not do what it was asked: a Russian message for
@@ -14,5 +16,16 @@ struct Failure
 {
     QString message;
 };
+
+// "Не удалось <doing> «<path>»: <reason>.", with the path as the system writes it.
+Failure fileFailure(const QString &doing, const QString &path, const QString &reason);
+
+// Why `file` failed, in Russian. The system's reason for its last error where the program knows
+// it (no space left, no permission, a folder in place of the file, a read-only file system,
+// ...), else the kind of operation that failed. Qt gives these reasons in English only.
+QString reasonOf(const QFileDevice &file);
+
+// The reason for a folder standing where a file was asked for.
+QString folderReason();
 
 } // namespace divograf
