@@ -159,6 +159,9 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionPatternAndComposedPath)
         EXPECT_EQ(chooser.confirmButton()->text(), c.button);
         EXPECT_EQ(chooser.nameBox()->text(), QStringLiteral("Fractal"));
         EXPECT_EQ(chooser.nameBox()->isReadOnly(), c.readOnly);
+        // The keyboard starts in the name, selected, or in the list where the name is read-only.
+        EXPECT_EQ(chooser.focusWidget(), c.readOnly ? static_cast<QWidget *>(chooser.fileList()) : chooser.nameBox());
+        EXPECT_EQ(chooser.nameBox()->selectedText(), c.readOnly ? QString() : QStringLiteral("Fractal"));
         EXPECT_EQ(chooser.cancelButton()->text(), QStringLiteral("Отмена"));
         EXPECT_EQ(listed(chooser), c.names);
     }
@@ -183,11 +186,11 @@ TEST_F(InFolder, TypingAndClickingComposeThePath)
     const QModelIndex ab = static_cast<QFileSystemModel *>(loader.fileList()->model())->index(folder + QStringLiteral("/a.b.dvg"));
     ASSERT_TRUE(ab.isValid());
     QTest::mouseClick(loader.fileList()->viewport(), Qt::LeftButton, {}, loader.fileList()->visualRect(ab).center());
-    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a"));
-    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/a.dvg"));
+    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a.b")); // only the extension goes
+    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/a.b.dvg"));
     // The read-only box takes no typing.
     QTest::keyClicks(loader.nameBox(), QStringLiteral("zz"));
-    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a"));
+    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a.b"));
 }
 
 TEST_F(InFolder, TheStartDirectoryIsInViewAndAnotherMovesTheListAndRecomposes)
@@ -230,6 +233,15 @@ TEST_F(InFolder, ConfirmKeepsThePathAndEveryWayOfClosingOtherwiseCancels)
     EXPECT_EQ(closeWith([](SaveLoad &c) { QTest::keyClick(&c, Qt::Key_Escape); }), QString());
     EXPECT_EQ(closeWith([](SaveLoad &c) { c.close(); }), QString()); // the title bar's close box
     EXPECT_EQ(state.ChooserMode, SaveMode);
+
+    // A name typed at once replaces "Fractal", and Enter saves it in the start folder.
+    QTimer::singleShot(0, [&] {
+        QWidget *chooser = QApplication::activeModalWidget();
+        ASSERT_NE(chooser, nullptr);
+        QTest::keyClicks(chooser->focusWidget(), QStringLiteral("typed"));
+        QTest::keyClick(chooser->focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_EQ(SaveLoad::choose(state, SaveMode, nullptr), folder + QStringLiteral("/typed.dvg"));
 }
 
 namespace {

@@ -62,8 +62,9 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     connect(text_, &QLineEdit::textChanged, this, &SaveLoad::compose);
     connect(dir_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { openDirectory(dirModel_->filePath(current)); });
-    connect(file_, &QListView::clicked, this,
-            [this](const QModelIndex &index) { text_->setText(baseName(fileModel_->fileName(index))); });
+    const auto takeName = [this](const QModelIndex &index) { text_->setText(baseName(fileModel_->fileName(index))); };
+    connect(file_, &QListView::clicked, this, takeName);
+    connect(file_, &QListView::activated, this, takeName);
     connect(command_, &QPushButton::clicked, this, &QDialog::accept);
     connect(can_, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -87,6 +88,14 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     file_->setRootIndex(fileModel_->setRootPath(directory_));
     if (mode == SaveMode || mode == SaveBitmapMode || mode == LoadMode)
         text_->setText(QStringLiteral("Fractal"));
+    // The keyboard starts where the user picks the file: typing replaces the name in the saving
+    // modes, the arrows walk the list when loading (Enter there takes the name and confirms).
+    if (text_->isReadOnly()) {
+        file_->setFocus();
+    } else {
+        text_->setFocus();
+        text_->selectAll();
+    }
 
     if (owner)
         move(owner->frameGeometry().center() - rect().center());
