@@ -179,7 +179,7 @@ void Main::buildFractalControls()
             slider->setTickInterval(look.tickInterval);
             connect(slider, &QSlider::valueChanged, this, [this, id](int v) { controlChanged(id, v); });
             if (id == Control::QWA)
-                connect(slider, &Slider::clicked, this, [this] { model_.fractal.clickQwa(); });
+                connect(slider, &Slider::chosen, this, [this] { model_.fractal.clickQwa(); });
             widget = slider;
             break;
         }
@@ -235,10 +235,12 @@ void Main::buildInterferenceFrame()
             showPanel();
         });
         connect(spinner, &UpDown::valueChanged, this, [&panel, id](int v) { panel.setSpinner(id, v); });
-        connect(spinner, &UpDown::mouseReleased, this, [this, &panel, id] {
+        const auto follow = [this, &panel, id] {
             panel.released(id);
             showPanel();
-        });
+        };
+        connect(spinner, &UpDown::mouseReleased, this, follow);
+        connect(spinner, &UpDown::keyStepped, this, follow);
     }
 }
 
