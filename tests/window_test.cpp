@@ -7,7 +7,9 @@
 #include "ui/updown.h"
 #include "sliderhandle.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -186,6 +188,33 @@ TEST_F(Window, MenuTreeCaptionsOrderAndShortcuts)
                                  "Сохранить фрактал... Ctrl+S", "Загрузить фрактал... Ctrl+L",
                                  "Сохранить как рисунок... Ctrl+B", "Печать... Ctrl+P", "Выход Ctrl+X",
                                  "Строить 3D интерференцию Ctrl+J", "Строить интерференцию Ctrl+I"}));
+}
+
+TEST_F(Window, F10OpensTheFirstMenuAndEveryControlHasAnAccessibleName)
+{
+    QTest::keyClick(&w, Qt::Key_F10);
+    auto *menu = get<QMenu>("Menu");
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(QApplication::activePopupWidget(), menu);
+    menu->close();
+
+    // Every control the keyboard reaches has a name a screen reader can say.
+    for (QWidget *control : w.findChildren<QWidget *>()) {
+        if (!(control->focusPolicy() & Qt::TabFocus) || control->objectName().isEmpty())
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty()) << control->objectName().toStdString();
+    }
+    const std::pair<const char *, QString> named[] = {
+        {"Box", QStringLiteral("Заполнять пустоты.")},
+        {"QWA", QStringLiteral("Количество возведений в квадрат")},
+        {"ampl", QStringLiteral("Амплитуда")},
+        {"lt", QStringLiteral("Дистанция")},
+        {"Command2", QStringLiteral("Строить радугу")},
+    };
+    for (const auto &[name, accessibleName] : named)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(get(name))->text(QAccessible::Name), accessibleName) << name;
 }
 
 // --- Controls reach the model through the real widgets --------------------------------------

@@ -23,6 +23,7 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 
@@ -119,6 +120,7 @@ Main::Main(QWidget *parent)
     progress_->setRange(0, 100);
     progress_->setTextVisible(false);
     progress_->setToolTip(text(ProgressHint));
+    progress_->setAccessibleName(text(ProgressHint));
 
     buildFrames();
     buildFractalControls();
@@ -202,6 +204,8 @@ void Main::buildFractalControls()
         widget->setObjectName(QString::fromLatin1(s.name.data(), static_cast<qsizetype>(s.name.size())));
         widget->setGeometry(pixels(look.at));
         widget->setToolTip(text(look.hint));
+        // A screen reader names a control by its caption, or by its hint where it has none.
+        widget->setAccessibleName(text(*look.caption ? look.caption : look.hint));
         if (auto *button = qobject_cast<QAbstractButton *>(widget))
             button->setText(fitted(*button, text(look.caption)));
         controls_[static_cast<int>(id)] = widget;
@@ -225,6 +229,8 @@ void Main::buildInterferenceFrame()
         spinner->setRange(p.min, p.max);
         spinner->setIncrement(p.increment);
         spinner->setValue(p.designValue);
+        box->setAccessibleName(text(p.label));
+        spinner->setAccessibleName(text(p.label));
         texts_[static_cast<int>(look.id)] = box;
         spinners_[static_cast<int>(look.id)] = spinner;
 
@@ -271,6 +277,9 @@ void Main::buildMenu()
     for (const auto &[name, command] : {std::pair{"Save", &Main::saveParameters}, std::pair{"Load", &Main::loadParameters},
                                         std::pair{"SaveBitmap", &Main::saveBitmap}, std::pair{"Print", &Main::print}})
         connect(findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this, command);
+    // F10 opens the first menu, as the common desktops do; the arrows go on from there.
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
+            [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
     QAction *help = menuBar()->addAction(text(HelpCaption));
     help->setObjectName(QString::fromLatin1(HelpName));
     connect(help, &QAction::triggered, this, &Main::showHelp);
@@ -291,9 +300,10 @@ void Main::buildCommands()
         button->setIconSize(room);
         button->setText(text(c.caption));
         button->setToolButtonStyle(button->text().isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
-        // The button and the menu item are two faces of one action.
-        connect(button, &QToolButton::clicked, findChild<QAction *>(QString::fromLatin1(menuItemOf(c.drawing))),
-                &QAction::trigger);
+        // The button and the menu item are two faces of one action, and share its name.
+        QAction *action = findChild<QAction *>(QString::fromLatin1(menuItemOf(c.drawing)));
+        button->setAccessibleName(action->text());
+        connect(button, &QToolButton::clicked, action, &QAction::trigger);
     }
 }
 
