@@ -116,10 +116,10 @@ std::pair<double, double> parameterFileMicroseconds()
     std::vector<double> save, load;
     for (int i = 0; i < FileRuns; ++i) {
         const Clock::time_point start = Clock::now();
-        const QString failure = saveParameterFile(path, takeParameters(model));
+        const std::optional<Failure> failure = saveParameterFile(path, takeParameters(model));
         save.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-        if (!failure.isEmpty()) {
-            std::fprintf(stderr, "bench_report: %s\n", qPrintable(failure));
+        if (failure) {
+            std::fprintf(stderr, "bench_report: %s\n", qPrintable(failure->message));
             return {0, 0};
         }
     }

@@ -3,6 +3,7 @@
 //
 //   divograf-icons NAME FOLDER SIDE...   writes FOLDER/<SIDE>x<SIDE>/apps/NAME.png
 
+#include "core/files/picture.h"
 #include "ui/artwork.h"
 
 #include <QCoreApplication>
@@ -29,8 +30,13 @@ int main(int argc, char *argv[])
         }
         const QString apps = QStringLiteral("%1x%1/apps").arg(side);
         const QString path = folder.filePath(apps + QLatin1Char('/') + name + QStringLiteral(".png"));
-        if (!folder.mkpath(apps) || !divograf::artwork::windowIcon(side).save(path, "PNG")) {
-            err << "divograf-icons: cannot write " << path << '\n';
+        if (!folder.mkpath(apps)) {
+            err << "divograf-icons: cannot make the folder " << folder.filePath(apps) << '\n';
+            return 1;
+        }
+        // Through the program's picture writer, which also notices a disk that fills up.
+        if (const auto failure = divograf::savePicture(divograf::artwork::windowIcon(side), path, "PNG")) {
+            err << "divograf-icons: " << failure->message << '\n';
             return 1;
         }
     }

@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const auto decoded = divograf::decodeParameters(bytes);
     if (const auto *records = std::get_if<divograf::ParameterRecords>(&decoded)) {
-        const QByteArray again = divograf::encodeParameters(*records, bytes);
-        if (again.size() != std::max<qsizetype>(bytes.size(), divograf::ParameterFileLength))
+        const QByteArray again = divograf::encodeParameters(*records);
+        if (again.size() != divograf::ParameterFileLength)
             std::abort();
         const auto reread = divograf::decodeParameters(again);
         if (!std::holds_alternative<divograf::ParameterRecords>(reread) ||

@@ -1,6 +1,7 @@
 // The file chooser in its three modes, the print window, and the file commands of the main
 // window that use them, also while a drawing waits in its yield.
 
+#include "fulldisk.h"
 #include "ui/mainwindow.h"
 #include "core/files/paramfile.h"
 #include "ui/dialogs/printing.h"
@@ -158,6 +159,9 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionPatternAndComposedPath)
         EXPECT_EQ(chooser.confirmButton()->text(), c.button);
         EXPECT_EQ(chooser.nameBox()->text(), QStringLiteral("Fractal"));
         EXPECT_EQ(chooser.nameBox()->isReadOnly(), c.readOnly);
+        // The keyboard starts in the name, selected, or in the list where the name is read-only.
+        EXPECT_EQ(chooser.focusWidget(), c.readOnly ? static_cast<QWidget *>(chooser.fileList()) : chooser.nameBox());
+        EXPECT_EQ(chooser.nameBox()->selectedText(), c.readOnly ? QString() : QStringLiteral("Fractal"));
         EXPECT_EQ(chooser.cancelButton()->text(), QStringLiteral("Отмена"));
         EXPECT_EQ(listed(chooser), c.names);
     }
@@ -182,11 +186,11 @@ TEST_F(InFolder, TypingAndClickingComposeThePath)
     const QModelIndex ab = static_cast<QFileSystemModel *>(loader.fileList()->model())->index(folder + QStringLiteral("/a.b.dvg"));
     ASSERT_TRUE(ab.isValid());
     QTest::mouseClick(loader.fileList()->viewport(), Qt::LeftButton, {}, loader.fileList()->visualRect(ab).center());
-    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a"));
-    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/a.dvg"));
+    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a.b")); // only the extension goes
+    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/a.b.dvg"));
     // The read-only box takes no typing.
     QTest::keyClicks(loader.nameBox(), QStringLiteral("zz"));
-    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a"));
+    EXPECT_EQ(loader.nameBox()->text(), QStringLiteral("a.b"));
 }
 
 TEST_F(InFolder, TheStartDirectoryIsInViewAndAnotherMovesTheListAndRecomposes)
@@ -229,6 +233,15 @@ TEST_F(InFolder, ConfirmKeepsThePathAndEveryWayOfClosingOtherwiseCancels)
     EXPECT_EQ(closeWith([](SaveLoad &c) { QTest::keyClick(&c, Qt::Key_Escape); }), QString());
     EXPECT_EQ(closeWith([](SaveLoad &c) { c.close(); }), QString()); // the title bar's close box
     EXPECT_EQ(state.ChooserMode, SaveMode);
+
+    // A name typed at once replaces "Fractal", and Enter saves it in the start folder.
+    QTimer::singleShot(0, [&] {
+        QWidget *chooser = QApplication::activeModalWidget();
+        ASSERT_NE(chooser, nullptr);
+        QTest::keyClicks(chooser->focusWidget(), QStringLiteral("typed"));
+        QTest::keyClick(chooser->focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_EQ(SaveLoad::choose(state, SaveMode, nullptr), folder + QStringLiteral("/typed.dvg"));
 }
 
 namespace {
@@ -250,7 +263,7 @@ TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsAndCloses)
     QImage printed;
     Printing window(picture, QStringLiteral("/tmp/Fractal.dvg"), [&](const QImage &page) {
         printed = page;
-        return QString();
+        return std::optional<Failure>();
     }, nullptr);
     window.show();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("/tmp/Fractal.dvg"));
@@ -277,7 +290,7 @@ TEST(PrintWindow, CancelEscapeAndAClickOnThePicturePrintNothing)
         [](Printing &p) { QTest::keyClick(&p, Qt::Key_Escape); },
     };
     for (const auto &close : closes) {
-        Printing window(testPicture(), QString(), [&](const QImage &) { ++prints; return QString(); }, nullptr);
+        Printing window(testPicture(), QString(), [&](const QImage &) { ++prints; return std::optional<Failure>(); }, nullptr);
         window.show();
         close(window);
         EXPECT_FALSE(window.isVisible());
@@ -300,7 +313,7 @@ TEST(PrintWindow, AFailedPrintIsReportedNotClaimed)
         QTest::mouseClick(window->printButton(), Qt::LeftButton);
     });
     Printing::showPicture(testPicture(), QString(), nullptr,
-                   [](const QImage &) { return QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано."); });
+                   [](const QImage &) { return std::optional(Failure{QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано.")}); });
     EXPECT_EQ(shown, QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано."));
 }
 
@@ -347,6 +360,22 @@ TEST_F(FileCommands, CancelTouchesNothingAndBadFilesAreRefusedWithAMessage)
     message.clear();
     withModals(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage()});
     EXPECT_TRUE(message.contains(QStringLiteral("x.bmp")));
+}
+
+TEST_F(FileCommands, OnAFullDiskSavingFailsWithAMessageKeepsTheOldFileAndLeavesNoNewOne)
+{
+    const FullDisk disk(folder + QStringLiteral("/full"));
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    const std::pair<Qt::Key, const char *> saves[] = {{Qt::Key_S, "full"}, {Qt::Key_S, "new"}, {Qt::Key_B, "new"}};
+    for (const auto &[key, name] : saves) {
+        message.clear();
+        withModals(key, {choose(QStringLiteral("full/") + QLatin1String(name)), acceptMessage()});
+        const QString file = disk.path(QLatin1String(name) + (key == Qt::Key_S ? QStringLiteral(".dvg") : QStringLiteral(".bmp")));
+        EXPECT_TRUE(message.contains(QStringLiteral("«%1»: на диске нет места").arg(file))) << message.toStdString();
+    }
+    EXPECT_EQ(read(QStringLiteral("full/full.dvg")), disk.oldBytes());
+    EXPECT_EQ(disk.entries(), QStringList({"fill", "full.dvg"}));
 }
 
 TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDrawingGoesOn)

@@ -112,7 +112,7 @@ TEST(FractalPanel, CaptionsMarkerMmAndQwa)
     p.setValue(Control::MUA, 0);
     EXPECT_FALSE(p.mmEnabled());
 
-    p.setValue(Control::QWA, 4); // the keyboard
+    p.setValue(Control::QWA, 4); // a value set by the program, as Load does
     EXPECT_EQ(p.value(Control::QWA), 4);
     EXPECT_EQ(p.vars.Squarings.value, 1);
     p.clickQwa();

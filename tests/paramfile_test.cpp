@@ -68,16 +68,16 @@ TEST(ParameterFile, RoundTripKeepsValuesAndWidthsOfEitherTagAndMalformedFilesAre
     EXPECT_EQ(std::get<ParameterRecords>(decoded), r);
 
     const QByteArray good = encodeParameters(startUpRecords());
-    EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(QByteArray())));
-    EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(good.left(1663))));
+    EXPECT_TRUE(std::holds_alternative<Failure>(decodeParameters(QByteArray())));
+    EXPECT_TRUE(std::holds_alternative<Failure>(decodeParameters(good.left(1663))));
     QByteArray badTag = good;
     badTag[12 * 128] = 4;
     const auto e = decodeParameters(badTag);
-    ASSERT_TRUE(std::holds_alternative<QString>(e));
-    EXPECT_TRUE(std::get<QString>(e).contains(QStringLiteral("13")));
+    ASSERT_TRUE(std::holds_alternative<Failure>(e));
+    EXPECT_TRUE(std::get<Failure>(e).message.contains(QStringLiteral("13")));
     badTag = good;
     badTag[0] = 0;
-    EXPECT_TRUE(std::holds_alternative<QString>(decodeParameters(badTag)));
+    EXPECT_TRUE(std::holds_alternative<Failure>(decodeParameters(badTag)));
 }
 
 TEST(ParameterFile, SavingIntoALongerFileKeepsItsLengthAndTailAndLoadsBack)
@@ -90,7 +90,7 @@ TEST(ParameterFile, SavingIntoALongerFileKeepsItsLengthAndTailAndLoadsBack)
     writeAll(path, original);
     ParameterRecords r = startUpRecords();
     r[1].set16(4);
-    ASSERT_EQ(saveParameterFile(path, r), QString());
+    ASSERT_FALSE(saveParameterFile(path, r));
     const QByteArray after = readAll(path);
     ASSERT_EQ(after.size(), 4000);
     EXPECT_EQ(after.mid(1664), original.mid(1664));
@@ -100,25 +100,81 @@ TEST(ParameterFile, SavingIntoALongerFileKeepsItsLengthAndTailAndLoadsBack)
     EXPECT_EQ(std::get<ParameterRecords>(loaded), r);
 }
 
+namespace {
+
+// The process's peak resident memory, in KiB, since the start or since `resetPeakMemory`.
+qint64 peakMemoryKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (QByteArray line; !(line = status.readLine()).isEmpty();)
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toLongLong();
+    return -1;
+}
+
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+} // namespace
+
+TEST(ParameterFile, SavingOverAHugeFileStreamsItsTail)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("huge.dvg"));
+    constexpr qint64 Size = qint64{32} << 20;
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(Size) && f.seek(Size - 4));
+        f.write("tail");
+    }
+    if (!resetPeakMemory() || peakMemoryKiB() < 0)
+        GTEST_SKIP() << "the peak memory of the process cannot be read here";
+    const qint64 before = peakMemoryKiB();
+    ASSERT_FALSE(saveParameterFile(path, startUpRecords()));
+    EXPECT_LT(peakMemoryKiB() - before, Size / 1024 / 4); // reading it whole would take 32768
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.size(), Size);
+    EXPECT_EQ(f.read(ParameterFileLength), encodeParameters(startUpRecords()));
+    ASSERT_TRUE(f.seek(Size - 4));
+    EXPECT_EQ(f.readAll(), QByteArray("tail"));
+}
+
 TEST(ParameterFile, FailuresNameTheFileAndTouchNothing)
 {
     QTemporaryDir dir;
     // Loading a missing file creates nothing.
     const QString missing = dir.filePath(QStringLiteral("none.dvg"));
     const auto loaded = loadParameterFile(missing);
-    ASSERT_TRUE(std::holds_alternative<QString>(loaded));
-    EXPECT_TRUE(std::get<QString>(loaded).contains(QStringLiteral("none.dvg")));
+    ASSERT_TRUE(std::holds_alternative<Failure>(loaded));
+    EXPECT_TRUE(std::get<Failure>(loaded).message.contains(QStringLiteral("none.dvg")));
     EXPECT_FALSE(QFile::exists(missing));
     // A short file is refused and stays as it was.
     const QString shortFile = dir.filePath(QStringLiteral("short.dvg"));
     writeAll(shortFile, QByteArray(100, '\x02'));
     const auto refused = loadParameterFile(shortFile);
-    ASSERT_TRUE(std::holds_alternative<QString>(refused));
-    EXPECT_TRUE(std::get<QString>(refused).contains(QStringLiteral("short.dvg")));
-    // Saving where no file can be: a folder that does not exist, a folder in place of the file.
-    EXPECT_NE(saveParameterFile(dir.filePath(QStringLiteral("no/such/dir/x.dvg")), startUpRecords()), QString());
-    EXPECT_NE(saveParameterFile(dir.path(), startUpRecords()), QString());
-    EXPECT_NE(saveParameterFile(shortFile + QStringLiteral("/x.dvg"), startUpRecords()), QString());
+    ASSERT_TRUE(std::holds_alternative<Failure>(refused));
+    EXPECT_TRUE(std::get<Failure>(refused).message.contains(QStringLiteral("short.dvg")));
+    // Saving where no file can be: a folder that does not exist, a folder in place of the file,
+    // a file in place of a folder. The reason is in Russian.
+    const std::pair<QString, const char *> unsaved[] = {
+        {dir.filePath(QStringLiteral("no/such/dir/x.dvg")), "нет такого файла или папки"},
+        {dir.path(), "это папка, а не файл"},
+        {shortFile + QStringLiteral("/x.dvg"), "часть пути не папка"},
+    };
+    for (const auto &[path, reason] : unsaved) {
+        const std::optional<Failure> failure = saveParameterFile(path, startUpRecords());
+        ASSERT_TRUE(failure) << path.toStdString();
+        EXPECT_TRUE(failure->message.endsWith(QStringLiteral("»: ") + QString::fromUtf8(reason) + '.')) << failure->message.toStdString();
+    }
+    const auto folder = loadParameterFile(dir.path());
+    ASSERT_TRUE(std::holds_alternative<Failure>(folder));
+    EXPECT_TRUE(std::get<Failure>(folder).message.contains(QStringLiteral("это папка, а не файл")));
     EXPECT_EQ(readAll(shortFile), QByteArray(100, '\x02'));
 }
 

@@ -1,6 +1,7 @@
 // divograf-render: its command line, and the program run as a process.
 
 #include "cli/options.h"
+#include "fulldisk.h"
 #include "core/fractal/render.h"
 #include "core/rainbow/rainbow.h"
 
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -70,32 +72,41 @@ TEST(RendererArguments, SettingsFilesAndTextsKeepTheirOrderAndTheFormatFollowsTh
     EXPECT_TRUE(std::holds_alternative<Help>(parse({"--help"})));
 }
 
-TEST(RendererArguments, BadInputIsOneClearError)
+TEST(RendererArguments, BadInputIsOneClearRussianError)
 {
-    const std::vector<QStringList> bad = {
-        {"-o", "x.bmp"},                                   // no kind
-        {"spiral", "-o", "x.bmp"},                         // unknown kind
-        {"fractal", "fractal", "-o", "x.bmp"},             // two kinds
-        {"fractal"},                                       // no output
-        {"fractal", "-o", "x.jpg"},                        // unknown format
-        {"fractal", "--set", "Foo=1", "-o", "x.bmp"},      // unknown control
-        {"fractal", "--set", "Rc", "-o", "x.bmp"},         // no value
-        {"fractal", "--set", "lt", "-o", "x.bmp"},
-        {"fractal", "--set", "l=5", "-o", "x.bmp"},        // spinners are set through their text
-        {"fractal", "--set", "Rc=ten", "-o", "x.bmp"},     // not a number
-        {"fractal", "--set", "Rc=1.5", "-o", "x.bmp"},
-        {"fractal", "--set", "Option3=0", "-o", "x.bmp"},  // options are selected with 1
-        {"fractal", "--scale", "0", "-o", "x.bmp"},
-        {"fractal", "--scale", "17", "-o", "x.bmp"},
-        {"fractal", "--bogus", "-o", "x.bmp"},
+    // Each bad command line, and what its message must say ("" where the row's comment does).
+    const std::pair<QStringList, const char *> bad[] = {
+        {{}, "--help"},                                                // nothing at all
+        {{"-o", "x.bmp"}, ""},                                         // no kind
+        {{"spiral", "-o", "x.bmp"}, ""},                               // unknown kind
+        {{"fractal", "fractal", "-o", "x.bmp"}, ""},                   // two kinds
+        {{"fractal"}, ""},                                             // no output
+        {{"fractal", "-o", "x.jpg"}, ""},                              // unknown format
+        {{"fractal", "--set", "Foo=1", "-o", "x.bmp"}, ""},            // unknown control
+        {{"fractal", "--set", "Rc", "-o", "x.bmp"}, ""},               // no value
+        {{"fractal", "--set", "lt", "-o", "x.bmp"}, ""},
+        {{"fractal", "--set", "l=5", "-o", "x.bmp"}, ""},              // spinners are set through their text
+        {{"fractal", "--set", "Rc=ten", "-o", "x.bmp"}, ""},           // not a number
+        {{"fractal", "--set", "Rc=1.5", "-o", "x.bmp"}, ""},
+        {{"fractal", "--set", "Option3=0", "-o", "x.bmp"}, ""},        // options are selected with 1
+        {{"fractal", "--set", "KUB=5", "-o", "x.bmp"}, "0 (снят) или 1 (отмечен)"}, // check boxes
+        {{"fractal", "--set", "MUA=-1", "-o", "x.bmp"}, "MUA"},
+        {{"fractal", "--set", "Box=2", "-o", "x.bmp"}, "Box"},
+        {{"fractal", "--scale", "0", "-o", "x.bmp"}, ""},
+        {{"fractal", "--scale", "17", "-o", "x.bmp"}, ""},
+        {{"fractal", "--bogus", "-o", "x.bmp"}, "неизвестный параметр «--bogus»"},
+        {{"fractal", "-o", "x.bmp", "--params"}, "после «--params» нужно значение"},
+        {{"fractal", "--help=1"}, "«--help» не принимает значения"},
     };
-    for (const QStringList &args : bad) {
+    for (const auto &[args, says] : bad) {
         const Parsed p = parse(args);
         const Error *e = std::get_if<Error>(&p);
         ASSERT_NE(e, nullptr) << args.join(' ').toStdString();
-        EXPECT_FALSE(e->message.isEmpty());
+        EXPECT_TRUE(e->message.contains(QRegularExpression(QStringLiteral("[а-я]{3}")))) << e->message.toStdString();
+        EXPECT_TRUE(e->message.contains(QString::fromUtf8(says))) << e->message.toStdString();
         EXPECT_FALSE(e->message.contains('\n'));
     }
+    EXPECT_TRUE(std::holds_alternative<Job>(parse({"fractal", "--set", "KUB=1", "--set", "Box=0", "-o", "x.bmp"})));
 }
 
 TEST(RendererArguments, SettingsActAsTheUserWould)
@@ -169,26 +180,56 @@ TEST(Renderer, SavedParametersLoadBack)
     EXPECT_EQ(QImage(first), QImage(second));
 }
 
-// An error is one line, and no picture (nor any other file) is left behind.
+// An error is one line that names the file and the reason, and no picture (nor any other file)
+// is left behind: the parameter file and the picture are put in place together or not at all.
 TEST(Renderer, ErrorsLeaveNoFileBehind)
 {
     QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("x.bmp"));
+    const QString out = dir.filePath(QStringLiteral("x.bmp")), params = dir.filePath(QStringLiteral("p.dvg"));
+    const QString nowhere = dir.filePath(QStringLiteral("missing/folder/"));
     QFile shortFile(dir.filePath(QStringLiteral("short.dvg")));
     ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
     shortFile.write(QByteArray(1000, '\x02'));
     shortFile.close();
     const std::pair<QStringList, const char *> rows[] = {
         {{"fractal", "--set", "Nope=1", "-o", out}, "Nope"},
-        {{"fractal", "-o", dir.filePath(QStringLiteral("missing/folder/x.bmp"))}, "x.bmp"},
+        {{"fractal", "-o", nowhere + "x.bmp"}, "x.bmp»: нет такого файла или папки"},
         {{"fractal", "--params", dir.filePath(QStringLiteral("missing.dvg")), "-o", out}, "missing.dvg"},
         {{"fractal", "--params", shortFile.fileName(), "-o", out}, "short.dvg"},
+        {{"fractal", "--params", dir.path(), "-o", out}, "это папка, а не файл"},
+        {{"fractal", "--save-params", params, "-o", nowhere + "x.bmp"}, "x.bmp"},
+        {{"fractal", "--save-params", nowhere + "p.dvg", "-o", out}, "p.dvg"},
+        {{"fractal", "--save-params", dir.path(), "-o", out}, "это папка, а не файл"},
     };
     for (const auto &[args, named] : rows) {
         const Outcome o = runRenderer(args);
         EXPECT_NE(o.exitCode, 0) << named;
         EXPECT_EQ(o.errors.count('\n'), 1) << o.errors.toStdString();
-        EXPECT_TRUE(o.errors.contains(QString::fromLatin1(named))) << o.errors.toStdString();
+        EXPECT_TRUE(o.errors.contains(QString::fromUtf8(named))) << o.errors.toStdString();
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"short.dvg"});
+}
+
+TEST(Renderer, AFullDiskFailsTheRunKeepsTheOldFileAndLeavesNoNewOne)
+{
+    QTemporaryDir dir;
+    const FullDisk disk(dir.filePath(QStringLiteral("full")));
+    if (!disk.skipReason().isEmpty())
+        GTEST_SKIP() << disk.skipReason().toStdString();
+    const QString out = dir.filePath(QStringLiteral("x.bmp"));
+    const std::pair<QStringList, QString> rows[] = {
+        {{"fractal", "--save-params", disk.path(QStringLiteral("full.dvg")), "-o", out}, "full.dvg"},
+        {{"fractal", "--save-params", disk.path(QStringLiteral("new.dvg")), "-o", out}, "new.dvg"},
+        {{"fractal", "-o", disk.path(QStringLiteral("new.bmp"))}, "new.bmp"},
+    };
+    for (const auto &[args, named] : rows) {
+        const Outcome o = runRenderer(args);
+        EXPECT_EQ(o.exitCode, 1) << o.errors.toStdString();
+        EXPECT_TRUE(o.errors.contains(named + QStringLiteral("»: на диске нет места"))) << o.errors.toStdString();
+    }
+    QFile old(disk.path(QStringLiteral("full.dvg")));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), disk.oldBytes());
+    EXPECT_EQ(disk.entries(), QStringList({"fill", "full.dvg"}));
+    EXPECT_FALSE(QFile::exists(out));
 }

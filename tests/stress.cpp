@@ -755,7 +755,7 @@ void Driver::fileCommand()
         const auto decoded = decodeParameters(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
         const auto *records = std::get_if<ParameterRecords>(&decoded);
         if (!records) {
-            fail(QStringLiteral("the saved %1 does not load: %2").arg(chosen, std::get<QString>(decoded)));
+            fail(QStringLiteral("the saved %1 does not load: %2").arg(chosen, std::get<Failure>(decoded).message));
             return;
         }
         const FractalVars &v = model().fractal.vars;

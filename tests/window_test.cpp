@@ -7,7 +7,9 @@
 #include "ui/updown.h"
 #include "sliderhandle.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -188,20 +190,50 @@ TEST_F(Window, MenuTreeCaptionsOrderAndShortcuts)
                                  "Строить 3D интерференцию Ctrl+J", "Строить интерференцию Ctrl+I"}));
 }
 
+TEST_F(Window, F10OpensTheFirstMenuAndEveryControlHasAnAccessibleName)
+{
+    QTest::keyClick(&w, Qt::Key_F10);
+    auto *menu = get<QMenu>("Menu");
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(QApplication::activePopupWidget(), menu);
+    menu->close();
+
+    // Every control the keyboard reaches has a name a screen reader can say.
+    for (QWidget *control : w.findChildren<QWidget *>()) {
+        if (!(control->focusPolicy() & Qt::TabFocus) || control->objectName().isEmpty())
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty()) << control->objectName().toStdString();
+    }
+    const std::pair<const char *, QString> named[] = {
+        {"Box", QStringLiteral("Заполнять пустоты.")},
+        {"QWA", QStringLiteral("Количество возведений в квадрат")},
+        {"ampl", QStringLiteral("Амплитуда")},
+        {"lt", QStringLiteral("Дистанция")},
+        {"Command2", QStringLiteral("Строить радугу")},
+    };
+    for (const auto &[name, accessibleName] : named)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(get(name))->text(QAccessible::Name), accessibleName) << name;
+}
+
 // --- Controls reach the model through the real widgets --------------------------------------
 
 TEST_F(Window, SliderAndCheckBoxMovesSetTheVariablesAndCaptions)
 {
-    // QWA: a keyboard change reaches the drawing, only a click reaches Squarings.
+    // QWA: a keyboard change reaches the drawing and Squarings alike; a value set by the
+    // program (as Load does) does not touch Squarings.
     auto *qwa = get<QSlider>("QWA");
     qwa->setFocus();
     QTest::keyClick(qwa, Qt::Key_Right);
     EXPECT_EQ(panel().value(Control::QWA), 2); // Render reads the slider itself
-    EXPECT_EQ(panel().vars.Squarings.value, 1);
+    EXPECT_EQ(panel().vars.Squarings, (StoredInt{2, Width::Bits32}));
+    qwa->setValue(4);
+    EXPECT_EQ(panel().vars.Squarings.value, 2);
     // A click on the groove right of the handle moves it a page (1) and is a click.
     QTest::mouseClick(qwa, Qt::LeftButton, {}, QPoint(qwa->width() - 3, handleCentre(qwa).y()));
-    EXPECT_EQ(qwa->value(), 3);
-    EXPECT_EQ(panel().vars.Squarings, (StoredInt{3, Width::Bits32}));
+    EXPECT_EQ(qwa->value(), 5);
+    EXPECT_EQ(panel().vars.Squarings, (StoredInt{5, Width::Bits32}));
 
     // Drag Slider3's handle to the far left: "Размер", two blanks, "0".
     auto *size = get<QSlider>("Slider3");
@@ -286,6 +318,12 @@ TEST_F(Window, InterferencePairsFollowArrowReleasesAndTyping)
     QTest::keyClicks(get<QLineEdit>("lt"), QStringLiteral("3001"));
     EXPECT_EQ(get<QLineEdit>("lt")->text(), QStringLiteral("1"));
     EXPECT_EQ(l->value(), 1);
+
+    // The Up key steps the spinner, and the text follows at once, as on a release.
+    l->setFocus();
+    QTest::keyClick(l, Qt::Key_Up);
+    EXPECT_EQ(pairs.value(Pair::L), 11);
+    EXPECT_EQ(get<QLineEdit>("lt")->text(), QStringLiteral("11"));
 }
 
 // --- The start/stop commands and what the view shows ----------------------------------------
@@ -485,9 +523,11 @@ TEST(UpDownSpinner, ArrowsStepByTheIncrementWithinTheRangeAndTellTheRelease)
     s.setValue(5);
     QTest::mouseClick(&s, Qt::LeftButton, {}, down);
     EXPECT_EQ(s.value(), 1);
-    QTest::keyClick(&s, Qt::Key_Up); // keys change the value without a release
+    QSignalSpy keyed(&s, &UpDown::keyStepped);
+    QTest::keyClick(&s, Qt::Key_Up); // a key steps the value and tells so: no release follows
     EXPECT_EQ(s.value(), 11);
     EXPECT_EQ(released.size(), 3);
+    EXPECT_EQ(keyed.size(), 1);
 
     constexpr int Max = std::numeric_limits<int>::max(), Min = std::numeric_limits<int>::min();
     s.setRange(Min, Max); // extreme steps do not overflow

@@ -19,9 +19,8 @@ int main(int argc, char *argv[])
         err << "divograf-render: " << error->message << '\n';
         return 2;
     }
-    const QString failure = divograf::cli::runJob(std::get<divograf::cli::Job>(parsed));
-    if (!failure.isEmpty()) {
-        err << "divograf-render: " << failure << '\n';
+    if (const auto failure = divograf::cli::runJob(std::get<divograf::cli::Job>(parsed))) {
+        err << "divograf-render: " << failure->message << '\n';
         return 1;
     }
     return 0;

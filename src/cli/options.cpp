@@ -4,7 +4,9 @@
 #include "core/files/picture.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace divograf::cli {
 
@@ -49,7 +51,38 @@ std::variant<Setting, Error> parseSetting(const QString &text)
         return Error{QStringLiteral("значение «%1» для %2 не целое число").arg(valueText, name)};
     if (spec(*control).kind == ControlKind::Option && value != 1)
         return Error{QStringLiteral("%1 выбирается только значением 1").arg(name)};
+    if (spec(*control).kind == ControlKind::CheckBox && value != 0 && value != 1)
+        return Error{QStringLiteral("%1 — флажок: 0 (снят) или 1 (отмечен), а получено «%2»").arg(name, valueText)};
     return ControlSetting{*control, value};
+}
+
+// The parser's own complaint in Russian: an unknown option, or an option without the value it
+// needs or with one it does not take. The parser writes these in English.
+QString russianParserError(const QCommandLineParser &parser)
+{
+    QStringList unknown;
+    for (const QString &name : parser.unknownOptionNames())
+        unknown << QStringLiteral("«%1%2»").arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+    if (!unknown.isEmpty())
+        return QStringLiteral("%1 %2; справка: divograf-render --help")
+            .arg(unknown.size() == 1 ? QStringLiteral("неизвестный параметр") : QStringLiteral("неизвестные параметры"),
+                 unknown.join(QStringLiteral(", ")));
+    const struct
+    {
+        const char *english; // as the parser says it, with %1 for the argument
+        const char *russian;
+    } complaints[] = {
+        {"Missing value after '%1'.", "после «%1» нужно значение"},
+        {"Unexpected value after '%1'.", "«%1» не принимает значения"},
+    };
+    const QString text = parser.errorText();
+    for (const auto &c : complaints) {
+        const QStringList around = QCoreApplication::translate("QCommandLineParser", c.english).split(QStringLiteral("%1"));
+        if (around.size() == 2 && text.startsWith(around[0]) && text.endsWith(around[1])
+            && text.size() >= around[0].size() + around[1].size())
+            return QString::fromUtf8(c.russian).arg(text.mid(around[0].size(), text.size() - around[0].size() - around[1].size()));
+    }
+    return QStringLiteral("неверная командная строка; справка: divograf-render --help");
 }
 
 } // namespace
@@ -80,8 +113,10 @@ Parsed parseArguments(const QStringList &arguments)
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Показать эту справку."));
     parser.addOptions({set, params, saveParams, scale, output, help});
 
+    if (arguments.size() <= 1)
+        return Error{QStringLiteral("не сказано, что рисовать; справка: divograf-render --help")};
     if (!parser.parse(arguments))
-        return Error{parser.errorText()};
+        return Error{russianParserError(parser)};
     if (parser.isSet(help))
         return Help{parser.helpText()};
 
@@ -130,7 +165,7 @@ Parsed parseArguments(const QStringList &arguments)
     return job;
 }
 
-QString apply(Model &model, const Setting &setting)
+std::optional<Failure> apply(Model &model, const Setting &setting)
 {
     if (const auto *typed = std::get_if<TextSetting>(&setting)) {
         model.interference.setText(typed->textBox, typed->text);
@@ -140,26 +175,39 @@ QString apply(Model &model, const Setting &setting)
             model.fractal.clickQwa(); // a click on the slider at that value
     } else {
         const auto loaded = loadParameterFile(std::get<ParameterFileSetting>(setting).path);
-        if (const auto *failure = std::get_if<QString>(&loaded))
+        if (const auto *failure = std::get_if<Failure>(&loaded))
             return *failure;
         applyParameters(model, std::get<ParameterRecords>(loaded));
     }
-    return {};
+    return std::nullopt;
 }
 
-QString runJob(const Job &job)
+std::optional<Failure> runJob(const Job &job)
 {
     Model model(job.scale);
     model.startUp();
     for (const Setting &s : job.settings)
-        if (const QString failure = apply(model, s); !failure.isEmpty())
+        if (std::optional<Failure> failure = apply(model, s))
             return failure;
     model.startStop(job.drawing);
-    if (!job.saveParameters.isEmpty())
-        if (const QString failure = saveParameterFile(job.saveParameters, takeParameters(model)); !failure.isEmpty())
-            return failure;
 
-    return savePicture(model.surface.Image(), job.output, job.format);
+    // Both files are written whole beside their places before either is put in place, so that
+    // a failure leaves no new file (the temporary ones go with their QSaveFile).
+    const bool withParameters = !job.saveParameters.isEmpty();
+    QSaveFile parameters(job.saveParameters), picture(job.output);
+    if (withParameters)
+        if (std::optional<Failure> failure = prepareParameterFile(parameters, takeParameters(model)))
+            return failure;
+    if (std::optional<Failure> failure = preparePicture(picture, model.surface.Image(), job.format))
+        return failure;
+    const bool newParameters = withParameters && !QFileInfo::exists(job.saveParameters);
+    if (withParameters)
+        if (std::optional<Failure> failure = commitParameterFile(parameters))
+            return failure;
+    std::optional<Failure> failure = commitPicture(picture);
+    if (failure && newParameters)
+        QFile::remove(job.saveParameters);
+    return failure;
 }
 
 } // namespace divograf::cli

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/files/failure.h"
 #include "core/model.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -47,13 +49,13 @@ using Parsed = std::variant<Job, Help, Error>;
 // Parses `arguments` (program name first) without touching the disk.
 Parsed parseArguments(const QStringList &arguments);
 
-// Applies one setting to a started-up model. Returns an empty string or the error (a
-// parameter file that cannot be loaded, in which case the model is unchanged).
-QString apply(Model &model, const Setting &setting);
+// Applies one setting to a started-up model. Fails only on a parameter file that cannot be
+// loaded, and then leaves the model unchanged.
+std::optional<Failure> apply(Model &model, const Setting &setting);
 
 // Starts up a model, applies the settings, runs the drawing once from idle to its end and
-// writes the parameter file (if asked) and the raster. Returns an empty string or the error;
-// on error no picture is written.
-QString runJob(const Job &job);
+// writes the parameter file (if asked) and the raster, both in full before either is put in
+// place: a failure leaves no new file.
+std::optional<Failure> runJob(const Job &job);
 
 } // namespace divograf::cli

@@ -24,6 +24,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 
 namespace divograf {
@@ -69,6 +70,7 @@ Main::Main(QWidget *parent)
     progress_->setRange(0, 100);
     progress_->setTextVisible(false);
     progress_->setToolTip(text(ProgressHint));
+    progress_->setAccessibleName(text(ProgressHint));
     buildMenu();
     connectPanel();
     setPanelTabOrder(*client_);
@@ -94,7 +96,7 @@ void Main::connectPanel()
         if (auto *slider = qobject_cast<Slider *>(widget)) {
             connect(slider, &QSlider::valueChanged, this, [this, id](int v) { controlChanged(id, v); });
             if (id == Control::QWA)
-                connect(slider, &Slider::clicked, this, [this] { model_.fractal.clickQwa(); });
+                connect(slider, &Slider::chosen, this, [this] { model_.fractal.clickQwa(); });
         } else if (s.kind == ControlKind::CheckBox) {
             connect(static_cast<QAbstractButton *>(widget), &QAbstractButton::toggled, this,
                     [this, id](bool on) { controlChanged(id, on ? 1 : 0); });
@@ -113,10 +115,12 @@ void Main::connectPanel()
             showPanel();
         });
         connect(spinner, &UpDown::valueChanged, this, [&pairs, id](int v) { pairs.setSpinner(id, v); });
-        connect(spinner, &UpDown::mouseReleased, this, [this, &pairs, id] {
+        const auto follow = [this, &pairs, id] {
             pairs.released(id);
             showPanel();
-        });
+        };
+        connect(spinner, &UpDown::mouseReleased, this, follow);
+        connect(spinner, &UpDown::keyStepped, this, follow);
     }
     // The button and the menu item are two faces of one action.
     for (std::size_t i = 0; i < std::size(DrawingCommands); ++i)
@@ -153,6 +157,9 @@ void Main::buildMenu()
     for (const auto &[name, command] : {std::pair{"Save", &Main::saveParameters}, std::pair{"Load", &Main::loadParameters},
                                         std::pair{"SaveBitmap", &Main::saveBitmap}, std::pair{"Print", &Main::print}})
         connect(findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this, command);
+    // F10 opens the first menu, as the common desktops do; the arrows go on from there.
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
+            [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
     QAction *help = menuBar()->addAction(text(HelpCaption));
     help->setObjectName(QString::fromLatin1(HelpName));
     connect(help, &QAction::triggered, this, &Main::showHelp);
@@ -213,8 +220,8 @@ void Main::saveParameters()
     const QString path = SaveLoad::choose(chooser_, SaveMode, this);
     if (path.isEmpty() || yield_.quitting())
         return;
-    if (const QString failure = saveParameterFile(path, takeParameters(model_)); !failure.isEmpty())
-        QMessageBox::warning(this, ProgramName, failure);
+    if (const std::optional<Failure> failure = saveParameterFile(path, takeParameters(model_)))
+        QMessageBox::warning(this, ProgramName, failure->message);
 }
 
 void Main::loadParameters()
@@ -229,8 +236,8 @@ void Main::openParameterFile(const QString &path)
     if (yield_.quitting())
         return;
     const auto loaded = loadParameterFile(path);
-    if (const auto *failure = std::get_if<QString>(&loaded)) {
-        QMessageBox::warning(this, ProgramName, *failure);
+    if (const auto *failure = std::get_if<Failure>(&loaded)) {
+        QMessageBox::warning(this, ProgramName, failure->message);
         return;
     }
     applyParameters(model_, std::get<ParameterRecords>(loaded));
@@ -242,8 +249,8 @@ void Main::saveBitmap()
     const QString path = SaveLoad::choose(chooser_, SaveBitmapMode, this);
     if (path.isEmpty() || yield_.quitting())
         return;
-    if (const QString failure = savePicture(model_.surface.Image(), path); !failure.isEmpty())
-        QMessageBox::warning(this, ProgramName, failure);
+    if (const std::optional<Failure> failure = savePicture(model_.surface.Image(), path))
+        QMessageBox::warning(this, ProgramName, failure->message);
 }
 
 void Main::print()

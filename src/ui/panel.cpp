@@ -113,6 +113,8 @@ void buildFractalControls(QWidget &client, PanelWidgets &panel)
         widget->setObjectName(text(spec(look.id).name));
         widget->setGeometry(pixels(look.at));
         widget->setToolTip(text(look.hint));
+        // A screen reader names a control by its caption, or by its hint where it has none.
+        widget->setAccessibleName(text(*look.caption ? look.caption : look.hint));
         if (auto *button = qobject_cast<QAbstractButton *>(widget))
             button->setText(fitted(*button, text(look.caption)));
         panel.controls[static_cast<int>(look.id)] = widget;
@@ -136,6 +138,8 @@ void buildInterferencePairs(QWidget &client, PanelWidgets &panel)
         spinner->setRange(p.min, p.max);
         spinner->setIncrement(p.increment);
         spinner->setValue(p.designValue);
+        box->setAccessibleName(text(p.label));
+        spinner->setAccessibleName(text(p.label));
         panel.texts[static_cast<int>(look.id)] = box;
         panel.spinners[static_cast<int>(look.id)] = spinner;
     }
@@ -157,6 +161,8 @@ void buildCommandButtons(QWidget &client, PanelWidgets &panel)
         button->setIconSize(room);
         button->setText(text(c.buttonText));
         button->setToolButtonStyle(c.buttonText.empty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+        // The button and its menu item are two faces of one command, and share its name.
+        button->setAccessibleName(text(c.menuCaption));
         panel.buttons[static_cast<std::size_t>(&c - DrawingCommands)] = button;
     }
 }

@@ -1,6 +1,8 @@
 #include "ui/panelwidgets.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 namespace divograf {
@@ -38,7 +40,23 @@ void Slider::mouseReleaseEvent(QMouseEvent *event)
     const bool click = click_.release(*event, *this);
     QSlider::mouseReleaseEvent(event);
     if (click)
-        Q_EMIT clicked();
+        Q_EMIT chosen();
+}
+
+void Slider::keyPressEvent(QKeyEvent *event)
+{
+    const int before = value();
+    QSlider::keyPressEvent(event);
+    if (value() != before)
+        Q_EMIT chosen();
+}
+
+void Slider::wheelEvent(QWheelEvent *event)
+{
+    const int before = value();
+    QSlider::wheelEvent(event);
+    if (value() != before)
+        Q_EMIT chosen();
 }
 
 Shape::Shape(Kind kind, QColor fill, QWidget *parent)

@@ -19,8 +19,9 @@ private:
     bool pressed_ = false;
 };
 
-// A slider that also tells a mouse click on it (press and release of the left button over
-// it), after the click has moved the value. `QWA` reacts to this and not to its value.
+// A slider that also tells when the user has chosen a value on it: a mouse click (press and
+// release of the left button over it), after the click has moved the value, or a key or the
+// wheel that moved it. `QWA` reacts to this and not to its value.
 class Slider : public QSlider
 {
     Q_OBJECT
@@ -28,11 +29,13 @@ public:
     explicit Slider(Qt::Orientation orientation, QWidget *parent = nullptr);
 
 Q_SIGNALS:
-    void clicked();
+    void chosen();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     ClickWatch click_;

@@ -109,6 +109,7 @@ void UpDown::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Down: step(-1); break;
     default: QWidget::keyPressEvent(event); return;
     }
+    Q_EMIT keyStepped();
 }
 
 } // namespace divograf

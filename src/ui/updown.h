@@ -7,9 +7,10 @@ namespace divograf {
 
 // An up/down spinner: two arrow buttons and nothing else. Its value lies in
 // minimum..maximum; a press on an arrow steps it by the increment, never beyond the range,
-// and keeps stepping while the button is held. It tells two things: every change of its value,
-// and every mouse button released after a press on it (with the button, the keyboard
-// modifiers and the position), which is when a paired text box should follow.
+// and keeps stepping while the button is held; the Up and Down keys step it once. It tells
+// every change of its value, and when a paired text box should follow: every mouse button
+// released after a press on it (with the button, the keyboard modifiers and the position), and
+// every step by a key, which has no release.
 class UpDown : public QWidget
 {
     Q_OBJECT
@@ -35,6 +36,7 @@ public:
 Q_SIGNALS:
     void valueChanged(int value);
     void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+    void keyStepped();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -11,16 +11,17 @@ namespace divograf {
 namespace {
 
 constexpr qsizetype TagSize = 2;
+constexpr qsizetype TailPiece = 64 * 1024;
+const QString Saving = QStringLiteral("сохранить параметры в");
+const QString Reading = QStringLiteral("прочитать");
 
 QString nativePath(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
 
-QByteArray encodeParameters(const ParameterRecords &records, const QByteArray &existing)
+QByteArray encodeParameters(const ParameterRecords &records)
 {
     QByteArray bytes(ParameterFileLength, '\0');
-    if (existing.size() > ParameterFileLength)
-        bytes.append(existing.constData() + ParameterFileLength, existing.size() - ParameterFileLength);
     for (int i = 0; i < RecordCount; ++i) {
         uchar *record = reinterpret_cast<uchar *>(bytes.data()) + i * RecordLength;
         const StoredInt &r = records[i];
@@ -33,10 +34,10 @@ QByteArray encodeParameters(const ParameterRecords &records, const QByteArray &e
     return bytes;
 }
 
-std::variant<ParameterRecords, QString> decodeParameters(const QByteArray &bytes)
+std::variant<ParameterRecords, Failure> decodeParameters(const QByteArray &bytes)
 {
     if (bytes.size() < ParameterFileLength)
-        return QStringLiteral("файл короче 13 записей: %1 байт вместо %2").arg(bytes.size()).arg(ParameterFileLength);
+        return Failure{QStringLiteral("файл короче 13 записей: %1 байт вместо %2").arg(bytes.size()).arg(ParameterFileLength)};
     ParameterRecords records;
     for (int i = 0; i < RecordCount; ++i) {
         const uchar *record = reinterpret_cast<const uchar *>(bytes.constData()) + i * RecordLength;
@@ -46,45 +47,69 @@ std::variant<ParameterRecords, QString> decodeParameters(const QByteArray &bytes
         else if (tag == static_cast<quint16>(Width::Bits32))
             records[i] = {qFromLittleEndian<qint32>(record + TagSize), Width::Bits32};
         else
-            return QStringLiteral("запись %1 имеет неизвестный тип %2 (ожидается 2 или 3)").arg(i + 1).arg(tag);
+            return Failure{QStringLiteral("запись %1 имеет неизвестный тип %2 (ожидается 2 или 3)").arg(i + 1).arg(tag)};
     }
     return records;
 }
 
-QString saveParameterFile(const QString &path, const ParameterRecords &records)
+std::optional<Failure> prepareParameterFile(QSaveFile &file, const ParameterRecords &records)
 {
-    const QString shown = nativePath(path);
-    QByteArray existing;
+    const QString path = file.fileName();
+    if (QFileInfo(path).isDir())
+        return fileFailure(Saving, path, folderReason());
+    // Bytes behind the last record stay, however many: copied a piece at a time.
     QFile old(path);
-    if (old.exists()) {
-        if (!old.open(QIODevice::ReadOnly))
-            return QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(shown, old.errorString());
-        existing = old.readAll();
-        old.close();
-        if (!QFileInfo(path).isWritable())
-            return QStringLiteral("Файл «%1» защищён от записи. Параметры не сохранены.").arg(shown);
-    }
-    QSaveFile file(path);
+    const bool keepTail = old.size() > ParameterFileLength;
+    if (keepTail && !old.open(QIODevice::ReadOnly))
+        return fileFailure(Reading, path, reasonOf(old));
     if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Не удалось сохранить параметры в «%1»: %2").arg(shown, file.errorString());
-    const QByteArray bytes = encodeParameters(records, existing);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Не удалось сохранить параметры в «%1»: %2").arg(shown, file.errorString());
-    return {};
+        return fileFailure(Saving, path, reasonOf(file));
+    const QByteArray bytes = encodeParameters(records);
+    bool written = file.write(bytes) == bytes.size();
+    if (written && keepTail) {
+        QByteArray piece(TailPiece, Qt::Uninitialized);
+        qint64 n = old.seek(ParameterFileLength) ? 0 : -1;
+        while (n >= 0 && written && (n = old.read(piece.data(), piece.size())) > 0)
+            written = file.write(piece.constData(), n) == n;
+        if (n < 0)
+            return fileFailure(Reading, path, reasonOf(old));
+    }
+    // A write that only filled the buffer has not reached the disk: the flush is what meets a
+    // full disk, and the rename would not notice.
+    if (!file.flush() || !written)
+        return fileFailure(Saving, path, reasonOf(file));
+    return std::nullopt;
 }
 
-std::variant<ParameterRecords, QString> loadParameterFile(const QString &path)
+std::optional<Failure> commitParameterFile(QSaveFile &file)
+{
+    if (!file.commit())
+        return fileFailure(Saving, file.fileName(), reasonOf(file));
+    return std::nullopt;
+}
+
+std::optional<Failure> saveParameterFile(const QString &path, const ParameterRecords &records)
+{
+    QSaveFile file(path);
+    if (std::optional<Failure> failure = prepareParameterFile(file, records))
+        return failure;
+    return commitParameterFile(file);
+}
+
+std::variant<ParameterRecords, Failure> loadParameterFile(const QString &path)
 {
     const QString shown = nativePath(path);
     QFile file(path);
-    if (!QFileInfo(path).isFile())
-        return QStringLiteral("Файла «%1» нет. Параметры не изменены.").arg(shown);
+    if (QFileInfo(path).isDir())
+        return fileFailure(QStringLiteral("загрузить параметры из"), path, folderReason());
+    if (!QFileInfo::exists(path))
+        return Failure{QStringLiteral("Файла «%1» нет. Параметры не изменены.").arg(shown)};
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Не удалось открыть «%1»: %2").arg(shown, file.errorString());
+        return fileFailure(QStringLiteral("загрузить параметры из"), path, reasonOf(file));
     // A parameter file needs only its first 13 records; don't read a huge foreign file whole.
     auto decoded = decodeParameters(file.read(ParameterFileLength));
-    if (auto *problem = std::get_if<QString>(&decoded))
-        return QStringLiteral("«%1» не файл параметров Дивографа: %2. Параметры не изменены.").arg(shown, *problem);
+    if (auto *problem = std::get_if<Failure>(&decoded))
+        return Failure{QStringLiteral("«%1» не файл параметров Дивографа: %2. Параметры не изменены.").arg(shown, problem->message)};
     return decoded;
 }
 

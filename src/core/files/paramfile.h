@@ -1,12 +1,16 @@
 #pragma once
 
+#include "core/files/failure.h"
 #include "core/fractal/panel.h"
 
 #include <QByteArray>
 #include <QString>
 
+class QSaveFile;
+
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <variant>
 
 namespace divograf {
@@ -21,21 +25,27 @@ inline constexpr int ParameterFileLength = RecordCount * RecordLength;
 
 using ParameterRecords = std::array<StoredInt, RecordCount>;
 
-// The file's bytes for `records`. `existing` is what the file holds now: bytes behind the
-// last record are kept, everything before it is rewritten.
-QByteArray encodeParameters(const ParameterRecords &records, const QByteArray &existing = {});
+// The 13 records' bytes.
+QByteArray encodeParameters(const ParameterRecords &records);
 
 // The records in `bytes`, or a Russian description of why they are not a parameter file.
 // The whole file is checked before anything is returned.
-std::variant<ParameterRecords, QString> decodeParameters(const QByteArray &bytes);
+std::variant<ParameterRecords, Failure> decodeParameters(const QByteArray &bytes);
 
 // Writes the records to `path` without truncating a longer file, through a temporary file
-// renamed into place, so that a failed write leaves the previous file as it was. Returns an
-// empty string or a Russian message that names the file and the problem.
-QString saveParameterFile(const QString &path, const ParameterRecords &records);
+// renamed into place, so that a failed write leaves the previous file as it was and a new name
+// no file at all. The failure names the file and the problem.
+std::optional<Failure> saveParameterFile(const QString &path, const ParameterRecords &records);
+
+// The same in two steps, for a caller that puts several files in place together. `prepare`
+// opens `file` (named with the path) and writes the whole new file into its temporary file:
+// the records, then whatever the old file holds behind them, streamed. `commit` renames it
+// into place; a `file` that is destroyed uncommitted leaves nothing behind.
+std::optional<Failure> prepareParameterFile(QSaveFile &file, const ParameterRecords &records);
+std::optional<Failure> commitParameterFile(QSaveFile &file);
 
 // Reads and checks a parameter file. A missing file is an error and is not created.
-std::variant<ParameterRecords, QString> loadParameterFile(const QString &path);
+std::variant<ParameterRecords, Failure> loadParameterFile(const QString &path);
 
 // The text a loaded spinner value is written into its text box with: a blank or "-", the
 // digits, one blank (" 7 ", " 700 ", "-10 ").

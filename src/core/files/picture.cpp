@@ -1,24 +1,42 @@
 #include "core/files/picture.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace divograf {
 
-QString savePicture(const QImage &picture, const QString &path, const QByteArray &format)
+namespace {
+const QString Writing = QStringLiteral("записать рисунок в");
+} // namespace
+
+std::optional<Failure> preparePicture(QSaveFile &file, const QImage &picture, const QByteArray &format)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
+    if (QFileInfo(file.fileName()).isDir())
+        return fileFailure(Writing, file.fileName(), folderReason());
     if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Не удалось записать рисунок в «%1»: %2").arg(shown, file.errorString());
-    // 24-bit colour holds every colour the drawings make.
-    if (!picture.convertToFormat(QImage::Format_RGB888).save(&file, format.constData())) {
-        file.cancelWriting();
-        return QStringLiteral("Не удалось записать рисунок в «%1».").arg(shown);
-    }
+        return fileFailure(Writing, file.fileName(), reasonOf(file));
+    // 24-bit colour holds every colour the drawings make. The image writer does not look at
+    // its last flush, which is where a full disk shows; a failed write tells the reason only
+    // there, too.
+    const bool saved = picture.convertToFormat(QImage::Format_RGB888).save(&file, format.constData());
+    if (!file.flush() || !saved)
+        return fileFailure(Writing, file.fileName(), reasonOf(file));
+    return std::nullopt;
+}
+
+std::optional<Failure> commitPicture(QSaveFile &file)
+{
     if (!file.commit())
-        return QStringLiteral("Не удалось записать рисунок в «%1»: %2").arg(shown, file.errorString());
-    return {};
+        return fileFailure(Writing, file.fileName(), reasonOf(file));
+    return std::nullopt;
+}
+
+std::optional<Failure> savePicture(const QImage &picture, const QString &path, const QByteArray &format)
+{
+    QSaveFile file(path);
+    if (std::optional<Failure> failure = preparePicture(file, picture, format))
+        return failure;
+    return commitPicture(file);
 }
 
 } // namespace divograf

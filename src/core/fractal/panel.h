@@ -98,7 +98,7 @@ public:
     // also when it was selected already.
     void setValue(Control c, int v);
 
-    // A mouse click on QWA: Squarings takes its value.
+    // A value chosen on QWA by the user (a mouse click, a key, the wheel): Squarings takes it.
     void clickQwa();
 
     bool mmEnabled() const { return mmEnabled_; }

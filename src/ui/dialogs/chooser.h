@@ -25,11 +25,12 @@ inline QString composePath(const QString &directory, const QString &name, const 
     return directory + QLatin1Char('/') + name + (dot < 0 ? QString() : pattern.mid(dot));
 }
 
-// The base that a click on a listed file name puts into the name box: the name up to its
-// first "." ("a.b.dvg" gives "a"); a name without a "." whole.
+// The base that a click on a listed file name puts into the name box: the name without its
+// extension, up to its last "." ("a.b.dvg" gives "a.b"), so that the path composed is the
+// file's own; a name without a "." whole.
 inline QString baseName(const QString &fileName)
 {
-    const qsizetype dot = fileName.indexOf(QLatin1Char('.'));
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? fileName : fileName.left(dot);
 }
 

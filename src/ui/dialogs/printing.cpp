@@ -65,22 +65,22 @@ protected:
 
 } // namespace
 
-QString printOnDefaultPrinter(const QImage &clientArea)
+std::optional<Failure> printOnDefaultPrinter(const QImage &clientArea)
 {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
-        return QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано.");
+        return Failure{QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано.")};
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(ProgramName);
     QPainter painter;
     if (!painter.begin(&printer))
-        return QStringLiteral("Не удалось начать печать на принтере «%1».").arg(info.printerName());
+        return Failure{QStringLiteral("Не удалось начать печать на принтере «%1».").arg(info.printerName())};
     const double scale = printer.resolution() / ScreenDotsPerInch;
     painter.scale(scale, scale);
     painter.drawImage(0, 0, clientArea);
     if (!painter.end() || printer.printerState() == QPrinter::Error)
-        return QStringLiteral("Печать на принтере «%1» не удалась.").arg(info.printerName());
-    return {};
+        return Failure{QStringLiteral("Печать на принтере «%1» не удалась.").arg(info.printerName())};
+    return std::nullopt;
 }
 
 Printing::Printing(const QImage &picture, const QString &title, PagePrinter printer, QWidget *owner)
@@ -128,9 +128,8 @@ void Printing::print()
     prints_->hide();
     cancel_->hide();
     repaint();
-    const QString failure = printer_(grab().toImage());
-    if (!failure.isEmpty())
-        QMessageBox::warning(this, ProgramName, failure);
+    if (const std::optional<Failure> failure = printer_(grab().toImage()))
+        QMessageBox::warning(this, ProgramName, failure->message);
     accept();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/failure.h"
+
 #include <QDialog>
 #include <QImage>
 
@@ -9,12 +11,11 @@ class QPushButton;
 
 namespace divograf {
 
-// Prints a page holding `clientArea` and returns an empty string, or a Russian message saying
-// why nothing (or not everything) was printed.
-using PagePrinter = std::function<QString(const QImage &clientArea)>;
+// Prints a page holding `clientArea`, or says why nothing (or not everything) was printed.
+using PagePrinter = std::function<std::optional<Failure>(const QImage &clientArea)>;
 
 // The default printer: the window's pixels at their on-screen size (96 per inch) on one page.
-QString printOnDefaultPrinter(const QImage &clientArea);
+std::optional<Failure> printOnDefaultPrinter(const QImage &clientArea);
 
 // `Printing`: the picture at its natural size as the window's background, `Prints` to print
 // the window's client area without the buttons, `Cancel` or a click on the picture to close.

@@ -64,8 +64,9 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     connect(text_, &QLineEdit::textChanged, this, &SaveLoad::compose);
     connect(dir_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { openDirectory(dirModel_->filePath(current)); });
-    connect(file_, &QListView::clicked, this,
-            [this](const QModelIndex &index) { text_->setText(baseName(fileModel_->fileName(index))); });
+    const auto takeName = [this](const QModelIndex &index) { text_->setText(baseName(fileModel_->fileName(index))); };
+    connect(file_, &QListView::clicked, this, takeName);
+    connect(file_, &QListView::activated, this, takeName);
     connect(command_, &QPushButton::clicked, this, &QDialog::accept);
     connect(can_, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -85,6 +86,14 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     file_->setRootIndex(fileModel_->setRootPath(directory_));
     if (look)
         text_->setText(QString::fromLatin1(ChooserName));
+    // The keyboard starts where the user picks the file: typing replaces the name in the saving
+    // modes, the arrows walk the list when loading (Enter there takes the name and confirms).
+    if (text_->isReadOnly()) {
+        file_->setFocus();
+    } else {
+        text_->setFocus();
+        text_->selectAll();
+    }
 
     if (owner)
         move(owner->frameGeometry().center() - rect().center());

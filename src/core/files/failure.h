@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QFileDevice;
+
+namespace divograf {
+
+// Why a file, picture or print operation did not do what it was asked: a Russian message for
+// the user that names what failed and why. An operation that can fail returns
+// `std::optional<Failure>` (empty: done) or a variant of its result and a `Failure`; the window
+// shows the message in a message box, the renderer writes it to stderr.
+struct Failure
+{
+    QString message;
+};
+
+// "Не удалось <doing> «<path>»: <reason>.", with the path as the system writes it.
+Failure fileFailure(const QString &doing, const QString &path, const QString &reason);
+
+// Why `file` failed, in Russian. The system's reason for its last error where the program knows
+// it (no space left, no permission, a folder in place of the file, a read-only file system,
+// ...), else the kind of operation that failed. Qt gives these reasons in English only.
+QString reasonOf(const QFileDevice &file);
+
+// The reason for a folder standing where a file was asked for.
+QString folderReason();
+
+} // namespace divograf
