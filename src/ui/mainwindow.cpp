@@ -128,6 +128,7 @@ Main::Main(QWidget *parent)
     setTabOrder();
 
     model_.run.yield = [this] { yield_(); };
+    model_.run.frameDrawn = [this] { yield_.frameDrawn(); };
     // The load handler: the start-up sequence.
     model_.startUp();
     showPanel();
