@@ -80,9 +80,12 @@ void WindowYield::frameDrawn()
     }
     // A steady beat while the frames keep up with the display; after a late one (a modal
     // window, a nested drawing, a busy machine) the beat starts afresh.
+    // The next frame is drawn from here; it is shown before it is whole only if it takes
+    // longer than a frame of the display.
     const Clock::time_point shown = Clock::now();
     lastFrame_ = shown - due < frame_ ? due : shown;
     lastEvents_ = shown;
+    lastRepaint_ = shown;
 }
 
 void WindowYield::show(Repaint when)
