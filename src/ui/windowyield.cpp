@@ -73,7 +73,7 @@ void WindowYield::frameDrawn()
         timer.setTimerType(Qt::PreciseTimer);
         timer.setSingleShot(true);
         QObject::connect(&timer, &QTimer::timeout, &wait, &QEventLoop::quit);
-        timer.start(std::chrono::round<std::chrono::milliseconds>(due - now));
+        timer.start(std::chrono::ceil<std::chrono::milliseconds>(due - now)); // never before it is due
         wait.exec(); // an ending program makes it return at once
     } else {
         QCoreApplication::processEvents();
