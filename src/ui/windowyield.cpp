@@ -104,21 +104,28 @@ void WindowYield::show(Repaint when, Clock::time_point now)
     }
     if (status.progress() != progressValue_) {
         progressValue_ = status.progress();
-        // QProgressBar repaints itself at once when its value changes; with updates off for
-        // the change it is repainted when the event loop next runs, like the view.
+        // QProgressBar repaints itself at once when its value changes; with its updates off
+        // it holds the value unpainted until the next frame, like the view.
         progress_.setUpdatesEnabled(false);
         progress_.setValue(progressValue_);
-        progress_.setUpdatesEnabled(true);
     }
     if (when == Repaint::Now)
         frame_ = framePeriod(); // the window may have moved to another screen
-    const bool changed = model_.surface.revision() != revision_ || !sameMarker(model_.marker, marker_);
-    if (changed && (when == Repaint::Now || now - lastRepaint_ >= frame_)) {
+    if (when == Repaint::AtFrameRate && now - lastRepaint_ < frame_)
+        return;
+    bool repainted = false;
+    if (!progress_.updatesEnabled()) {
+        progress_.setUpdatesEnabled(true); // asks for its repaint
+        repainted = true;
+    }
+    if (model_.surface.revision() != revision_ || !sameMarker(model_.marker, marker_)) {
         revision_ = model_.surface.revision();
         marker_ = model_.marker;
         view_.update();
-        lastRepaint_ = now;
+        repainted = true;
     }
+    if (repainted)
+        lastRepaint_ = now;
 }
 
 void WindowYield::quit()

@@ -15,8 +15,9 @@ namespace divograf {
 // The window's yield, called by the drawings after every drawn element, and the one place
 // that brings the window in line with the model: the caption and the progress bar when they
 // changed, and a repaint of the surface view when the raster or the marker changed. Repaints
-// are asked for with `update()` (Qt paints when it next runs its event loop), at most once a
-// frame while a drawing runs; nothing here paints synchronously and nothing runs when idle.
+// of the view and the progress bar are asked for with `update()` (Qt paints when it next runs
+// its event loop), at most once a frame while a drawing runs; nothing here paints
+// synchronously and nothing runs when idle.
 //
 // A pass of the event loop costs a few microseconds, more on some machines than on others,
 // while a drawn element often costs less than one; so the yield runs the event loop only
