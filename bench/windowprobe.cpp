@@ -3,6 +3,7 @@
 #include "ui/layout.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <thread>
 
 namespace divograf::bench {
@@ -26,6 +28,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int SettleMs = 300;
 constexpr auto ProbeInterval = std::chrono::milliseconds(1);
 constexpr auto LongGap = std::chrono::milliseconds(2);
+constexpr int BarePasses = 20000;
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -43,6 +46,7 @@ class Observer : public QObject
 public:
     std::vector<double> latencies;
     std::vector<double> paintIntervals;
+    int paints = 0;
 
 protected:
     bool event(QEvent *e) override
@@ -55,6 +59,7 @@ protected:
     bool eventFilter(QObject *, QEvent *e) override
     {
         if (e->type() == QEvent::Paint) {
+            ++paints;
             const Clock::time_point now = Clock::now();
             if (lastPaint_ != Clock::time_point{})
                 paintIntervals.push_back(ms(now - lastPaint_));
@@ -66,6 +71,54 @@ protected:
 private:
     Clock::time_point lastPaint_;
 };
+
+// Watches the passes of the event loop through the dispatcher's signals: `awake` at the start
+// of every pass (and on waking from a wait for events), `aboutToBlock` before such a wait.
+class PassWatch
+{
+public:
+    PassWatch(GapClock clock, WindowDrawing &result)
+        : clock_(clock)
+        , result_(result)
+    {
+        QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+        awake_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] { passStarts(); });
+        asleep_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { last_.reset(); });
+    }
+    ~PassWatch() { stop(); }
+    void stop()
+    {
+        QObject::disconnect(awake_);
+        QObject::disconnect(asleep_);
+    }
+    // From now on, as the drawing starts, until `stop`.
+    void start() { last_ = now(); }
+    Clock::duration maxGap() const { return maxGap_; }
+
+private:
+    Clock::duration now() const;
+    void passStarts()
+    {
+        const Clock::duration at = now();
+        ++result_.passes;
+        if (last_) {
+            const Clock::duration gap = at - *last_;
+            maxGap_ = std::max(maxGap_, gap);
+            result_.gapsOver2ms += gap > LongGap;
+        }
+        last_ = at;
+    }
+
+    GapClock clock_;
+    WindowDrawing &result_;
+    std::optional<Clock::duration> last_; // none while the loop sleeps
+    Clock::duration maxGap_{};
+    QMetaObject::Connection awake_, asleep_;
+};
+
+// The busy wait that makes every pass dearer.
+std::chrono::nanoseconds surcharge{};
+QMetaObject::Connection surchargeConnection;
 
 long involuntarySwitches()
 {
@@ -79,6 +132,11 @@ Clock::duration threadCpu()
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
+Clock::duration PassWatch::now() const
+{
+    return clock_ == GapClock::ThreadCpu ? threadCpu() : Clock::now().time_since_epoch();
 }
 
 template <typename T>
@@ -133,17 +191,7 @@ WindowDrawing drawInWindow(Main &window, Drawing drawing, GapClock clock)
     QWidget *field = child<QWidget>(window, "Field");
     field->installEventFilter(&observer);
 
-    const auto now = [clock] { return clock == GapClock::ThreadCpu ? threadCpu() : Clock::now().time_since_epoch(); };
-    Clock::duration lastStep{}, maxGap{}, maxStep{};
-    window.windowYield().setEventStep([&] {
-        const Clock::duration start = now();
-        const Clock::duration gap = start - lastStep;
-        maxGap = std::max(maxGap, gap);
-        result.gapsOver2ms += gap > LongGap;
-        QCoreApplication::processEvents();
-        lastStep = now();
-        maxStep = std::max(maxStep, lastStep - start);
-    });
+    PassWatch watch(clock, result);
 
     std::atomic<bool> posting = true;
     std::thread poster([&] {
@@ -155,21 +203,22 @@ WindowDrawing drawInWindow(Main &window, Drawing drawing, GapClock clock)
     const long preemptedBefore = involuntarySwitches();
     const Clock::duration cpuBefore = threadCpu();
     const Clock::time_point start = Clock::now();
-    lastStep = now();
+    watch.start();
     button->click(); // the whole drawing runs inside the click
+    watch.stop();
     result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     result.cpuSeconds = std::chrono::duration<double>(threadCpu() - cpuBefore).count();
     result.preempted = involuntarySwitches() - preemptedBefore;
     posting = false;
     poster.join();
 
-    window.windowYield().setEventStep([] { QCoreApplication::processEvents(); });
+    const Clock::duration maxGap = watch.maxGap();
     field->removeEventFilter(&observer);
     // The final repaint, and the probes that the end of the drawing kept waiting.
     QCoreApplication::processEvents();
 
     result.maxGapMs = ms(maxGap);
-    result.maxStepMs = ms(maxStep);
+    result.paints = observer.paints;
     result.inputMs = std::move(observer.latencies);
     result.paintIntervalsMs = std::move(observer.paintIntervals);
     return result;
@@ -181,6 +230,32 @@ double processCpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void setEventPassSurcharge(std::chrono::nanoseconds extra)
+{
+    surcharge = extra;
+    QObject::disconnect(surchargeConnection);
+    if (extra > std::chrono::nanoseconds::zero())
+        surchargeConnection = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [] {
+            const Clock::time_point until = Clock::now() + surcharge;
+            while (Clock::now() < until) {
+            }
+        });
+}
+
+double bareEventPassMicroseconds()
+{
+    QCoreApplication::processEvents(); // nothing pending from here on
+    std::vector<double> each;
+    each.reserve(BarePasses);
+    for (int i = 0; i < BarePasses; ++i) {
+        const Clock::time_point start = Clock::now();
+        QCoreApplication::processEvents();
+        each.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::nth_element(each.begin(), each.begin() + BarePasses / 2, each.end());
+    return each[BarePasses / 2];
 }
 
 } // namespace divograf::bench

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <set>
+#include <vector>
 
 using namespace divograf;
 using divograf::testing_support::ScriptedModel;
@@ -41,8 +42,13 @@ TEST(Rainbow, AWholeRainbow)
 {
     ScriptedModel s;
     s.model.fractal.setValue(Control::Slider1, 30); // shows the marker
+    std::vector<int> frames; // the rings drawn at each frame of the animation: after every pass
+    s.model.run.frameDrawn = [&] { frames.push_back(s.elements); };
     s.model.startStop(Drawing::Rainbow);
     EXPECT_EQ(s.elements, 200 * Rings);
+    ASSERT_EQ(frames.size(), 200u);
+    EXPECT_EQ(frames[0], Rings);
+    EXPECT_EQ(frames[199], 200 * Rings);
     for (int n = 1; n <= s.elements; ++n) {
         ASSERT_EQ(s.at(n).drawWidth, 2);
         ASSERT_TRUE(s.at(n).running);

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -400,27 +401,110 @@ TEST_F(Window, ProgressShowsInTheCaptionAndTheBar)
         EXPECT_FALSE(timer->isActive()) << timer->parent()->objectName().toStdString();
 }
 
-// A press arriving as an event, processed by the drawing's yield: the view shows the reset at
-// once, while the column is still finished. A click on the surface: reset at the column end.
-TEST_F(Window, APressOrAClickOnTheSurfaceDuringADrawingStopsIt)
+// Commands given as a user gives them: events queued while a drawing runs and handled whenever
+// the window's own yield next runs the event loop, which need not be at the next element. Each
+// acts from the element after the one whose yield handled it.
+TEST_F(Window, QueuedCommandsActFromTheElementAfterTheYieldThatHandledThem)
 {
-    script();
-    plan[120] = [&] { QTimer::singleShot(0, get("Command1"), [this] { click("Command1"); }); };
-    ctrl(Qt::Key_F);
-    EXPECT_EQ(cells, 3 * Column);
-    EXPECT_EQ(at(119).title, QStringLiteral("Дивограф  2%"));
-    EXPECT_EQ(at(120).title, Name);
-    EXPECT_EQ(at(120).progress, 0);
-    expectIdle();
+    const auto columnEnd = [](int cell) { return (cell + Column - 1) / Column * Column; };
+    const auto red = [this](int cell) { // at the middle of the cell: Detail 100, 50 cells a column
+        const Surface &s = w.model().surface;
+        return redOf(s.pixel(s.toPixel((cell - 1) / Column * 100 + 51), s.toPixel((cell - 1) % Column * 100 + 51)));
+    };
+    struct Drawn
+    {
+        bool running;
+        QString title;
+        int depth;
+    };
+    std::map<int, Drawn> seen; // while each element is drawn, after the yield before it
+    std::vector<int> handled; // the element whose yield handled each event
+    const struct
+    {
+        const char *what;
+        std::vector<const char *> targets; // a click on each, or the End key on a slider, queued at once
+        std::function<void()> check;
+    } rows[] = {
+        {"stop", {"Command1"}, [&] {
+             EXPECT_EQ(cells, columnEnd(handled[0])); // the column is finished
+             EXPECT_TRUE(seen[handled[0]].running);
+             if (handled[0] < cells) {
+                 EXPECT_EQ(seen[handled[0] + 1].title, Name); // reset at once
+             }
+         }},
+        {"click on the surface", {"Field"}, [&] {
+             EXPECT_EQ(cells, columnEnd(handled[0]));
+             if (handled[0] < cells) {
+                 EXPECT_FALSE(seen[handled[0] + 1].running);
+                 EXPECT_NE(seen[handled[0] + 1].title, Name); // reset at the column's end
+             }
+         }},
+        {"red correction to 0", {"Rc"}, [&] {
+             EXPECT_EQ(cells, Cells);
+             EXPECT_NE(red(handled[0]), 0);
+             EXPECT_EQ(red(handled[0] + 1), 0);
+         }},
+        {"stop, then start in the finishing column", {"Command1", "Command1"}, [&] {
+             EXPECT_EQ(handled[0], handled[1]); // one yield handles both
+             EXPECT_EQ(seen[handled[1]].depth, 1);
+             EXPECT_EQ(seen[handled[1] + 1].depth, 2); // the nested drawing
+             EXPECT_EQ(cells, columnEnd(handled[1]) + Cells);
+         }},
+    };
+    const auto queue = [this](QWidget *target) {
+        if (qobject_cast<QSlider *>(target)) {
+            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier));
+            return;
+        }
+        const QPointF at = QRectF(target->rect()).center();
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(target, new QMouseEvent(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                                                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                                Qt::NoModifier));
+    };
+    // Notes the element whose yield handles each event.
+    struct Watch : QObject
+    {
+        std::vector<int> *handled;
+        const int *cells;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::KeyPress)
+                handled->push_back(*cells);
+            return false;
+        }
+    } watch;
+    watch.handled = &handled;
+    watch.cells = &cells;
+    const std::vector<const char *> *targets = nullptr;
 
-    cells = 0;
-    trace.clear();
-    plan = {{120, [&] { click("Field"); }}};
-    click("Command1");
-    EXPECT_EQ(cells, 3 * Column);
-    EXPECT_EQ(at(121).title, QStringLiteral("Дивограф  2%"));
-    EXPECT_EQ(at(150).progress, 2);
-    expectIdle();
+    click("Option1");
+    const std::function<void()> windowYield = w.model().run.yield;
+    w.model().run.yield = [&] {
+        seen[++cells] = {w.model().run.Running, w.windowTitle(), w.model().drawingsOnStack()};
+        if (cells == 2 * Column + 1) {
+            for (const char *target : *targets) {
+                get(target)->installEventFilter(&watch);
+                queue(get(target));
+            }
+        }
+        windowYield();
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        get<QSlider>("Rc")->setValue(175);
+        cells = 0;
+        seen.clear();
+        handled.clear();
+        targets = &row.targets;
+        click("Command1");
+        for (const char *target : row.targets)
+            get(target)->removeEventFilter(&watch);
+        ASSERT_EQ(handled.size(), row.targets.size());
+        row.check();
+        expectIdle();
+    }
+    w.model().run.yield = windowYield;
 }
 
 // --- Ending --------------------------------------------------------------------------------

@@ -76,6 +76,7 @@ Main::Main(QWidget *parent)
     setPanelTabOrder(*client_);
 
     model_.run.yield = [this] { yield_(); };
+    model_.run.frameDrawn = [this] { yield_.frameDrawn(); };
     // The start-up sequence, then the widgets showing its values.
     model_.startUp();
     showPanel();

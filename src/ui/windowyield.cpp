@@ -1,7 +1,10 @@
 #include "ui/windowyield.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 namespace divograf {
@@ -11,6 +14,10 @@ bool sameMarker(const Marker &a, const Marker &b)
 {
     return a.Left == b.Left && a.Top == b.Top && a.Visible == b.Visible;
 }
+
+// Refresh rates a screen may plausibly report; anything else is taken for "unknown".
+constexpr double SlowestDisplay = 20;
+constexpr double FastestDisplay = 500;
 } // namespace
 
 WindowYield::WindowYield(Model &model, QWidget &window, QWidget &view, QProgressBar &progress)
@@ -18,28 +25,75 @@ WindowYield::WindowYield(Model &model, QWidget &window, QWidget &view, QProgress
     , window_(window)
     , view_(view)
     , progress_(progress)
-    , eventStep_([] { QCoreApplication::processEvents(); })
+    , frame_(framePeriod())
     , caption_(model.run.status.caption())
     , progressValue_(model.run.status.progress())
     , revision_(model.surface.revision())
     , marker_(model.marker)
+    , lastRepaint_(Clock::now())
 {
     window_.setWindowTitle(caption_);
     progress_.setValue(progressValue_);
-    sinceRepaint_.start();
+}
+
+WindowYield::Clock::duration WindowYield::framePeriod() const
+{
+    const QScreen *screen = view_.screen();
+    double rate = screen ? screen->refreshRate() : 0;
+    if (!(rate >= SlowestDisplay && rate <= FastestDisplay))
+        rate = DefaultFrameRate;
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1 / rate));
 }
 
 void WindowYield::operator()()
 {
     if (quitting_)
         return;
-    eventStep_();
+    Clock::time_point now = Clock::now();
+    if (now - lastEvents_ >= EventInterval) {
+        QCoreApplication::processEvents();
+        if (quitting_)
+            return;
+        now = Clock::now();
+        lastEvents_ = now;
+    }
+    show(Repaint::AtFrameRate, now);
+}
+
+void WindowYield::frameDrawn()
+{
     if (quitting_)
         return;
-    show(Repaint::AtFrameRate);
+    show(Repaint::Now); // painted at the first pass of the event loop below
+    const Clock::time_point due = lastFrame_ + frame_;
+    const Clock::time_point now = Clock::now();
+    if (now < due) {
+        QEventLoop wait;
+        QTimer timer;
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &wait, &QEventLoop::quit);
+        timer.start(std::chrono::ceil<std::chrono::milliseconds>(due - now)); // never before it is due
+        wait.exec(); // an ending program makes it return at once
+    } else {
+        QCoreApplication::processEvents();
+    }
+    // A steady beat while the frames keep up with the display; after a late one (a modal
+    // window, a nested drawing, a busy machine) the beat starts afresh.
+    // The next frame is drawn from here; it is shown before it is whole only if it takes
+    // longer than a frame of the display.
+    const Clock::time_point shown = Clock::now();
+    lastFrame_ = shown - due < frame_ ? due : shown;
+    lastEvents_ = shown;
+    lastRepaint_ = shown;
 }
 
 void WindowYield::show(Repaint when)
+{
+    show(when, Clock::now());
+}
+
+void WindowYield::show(Repaint when, Clock::time_point now)
 {
     if (quitting_)
         return;
@@ -50,19 +104,28 @@ void WindowYield::show(Repaint when)
     }
     if (status.progress() != progressValue_) {
         progressValue_ = status.progress();
-        // QProgressBar repaints itself at once when its value changes; with updates off for
-        // the change it is repainted when the event loop next runs, like the view.
+        // QProgressBar repaints itself at once when its value changes; with its updates off
+        // it holds the value unpainted until the next frame, like the view.
         progress_.setUpdatesEnabled(false);
         progress_.setValue(progressValue_);
-        progress_.setUpdatesEnabled(true);
     }
-    const bool changed = model_.surface.revision() != revision_ || !sameMarker(model_.marker, marker_);
-    if (changed && (when == Repaint::Now || sinceRepaint_.nsecsElapsed() >= FrameNs)) {
+    if (when == Repaint::Now)
+        frame_ = framePeriod(); // the window may have moved to another screen
+    if (when == Repaint::AtFrameRate && now - lastRepaint_ < frame_)
+        return;
+    bool repainted = false;
+    if (!progress_.updatesEnabled()) {
+        progress_.setUpdatesEnabled(true); // asks for its repaint
+        repainted = true;
+    }
+    if (model_.surface.revision() != revision_ || !sameMarker(model_.marker, marker_)) {
         revision_ = model_.surface.revision();
         marker_ = model_.marker;
         view_.update();
-        sinceRepaint_.restart();
+        repainted = true;
     }
+    if (repainted)
+        lastRepaint_ = now;
 }
 
 void WindowYield::quit()

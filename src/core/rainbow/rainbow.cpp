@@ -41,6 +41,7 @@ void Rainbow(Surface &surface, Run &run)
             surface.circle(Middle, Middle, static_cast<float>(RainbowRingSpacing * j), ringColour(i, j));
             run.yield();
         }
+        run.frameDrawn();
     }
     run.Running = false;
     surface.setDrawWidth(1);

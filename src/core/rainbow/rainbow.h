@@ -17,8 +17,10 @@ Colour ringColour(int i, int j);
 
 // The rainbow: 200 passes of 350 rings, each pass from the inside out, with a 2-pixel pen;
 // `Running` is checked before each pass and the yield follows each ring, so a stop lets the
-// pass finish. Runs after the start/stop protocol, whatever the value of `Running`; ends with
-// `Running` false and the pen back at 1. Shows no progress.
+// pass finish. Each pass is a frame of the animation (`frameDrawn` follows it), so that in
+// the window the colours flow at the display's pace. Runs after the start/stop protocol,
+// whatever the value of `Running`; ends with `Running` false and the pen back at 1. Shows no
+// progress.
 void Rainbow(Surface &surface, Run &run);
 
 } // namespace divograf
