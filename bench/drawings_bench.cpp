@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // Headless speed of the interference drawings and the rainbow: whole drawings into the surface
 // at each detail level, and the stroking of their thick lines and circles with each pen shape.
 // Report: time per drawing and per element.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // Headless drawing speed: whole drawings into the surface next to the bare arithmetic of the
 // same cells, so that the surface's share is visible. Report: time per cell.
 

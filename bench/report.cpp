@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // bench_report: the one benchmark report. For every drawing and detail level it draws the
 // picture headless (the renderer's way: no window, a yield that does nothing) and in the real
 // window (`Main`, its yield after every element), and prints one table:

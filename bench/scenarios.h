@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The drawings the benchmarks time, each described once as the panel settings a user would

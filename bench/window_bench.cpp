@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // Every drawing in the real window with the window's yield after every element, at the
 // highest detail: how long a whole drawing takes, how often the view repaints, the longest
 // stretch the program itself goes without processing events, and how soon an event that

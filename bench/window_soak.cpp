@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The long run of the window stress (tests/stress.h): the real main window under many random
 // user actions, with every invariant checked after each. Prints the figures; exits with 1 and
 // the failure (seed, action, the last actions) when an invariant broke.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // A drawing run in the real window `Main` with its yield after every element, timed from

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // Build tool: writes the program's icon, drawn by its own fractal engine, as PNG files laid
 // out like the freedesktop "hicolor" icon theme.
 //

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // Feeds arbitrary bytes to the parameter-file reader: it must refuse or accept every input
 // without a crash, and whatever it accepts must survive a write and a second read unchanged.
 

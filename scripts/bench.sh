@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Divograf developers
+#
+# SPDX-License-Identifier: MIT
+
 # Builds the optimised benchmark configuration (installing what is missing) and prints the one
 # benchmark report: every drawing at every detail level, headless and in the window, and the
 # parameter file's save and load time. The window is offscreen unless QT_QPA_PLATFORM says

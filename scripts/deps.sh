@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Divograf developers
+#
+# SPDX-License-Identifier: MIT
+
 # Installs the Debian packages that building and testing need, when any is missing.
 # Sourced by run.sh and test.sh; takes the package lists as arguments.
 set -euo pipefail

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Divograf developers
+#
+# SPDX-License-Identifier: MIT
+
 # Builds Дивограф (installing what is missing) and starts its window. Without a display it
 # says so and draws the start-up fractal into fractal.bmp with the headless renderer instead.
 set -euo pipefail

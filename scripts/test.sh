@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Divograf developers
+#
+# SPDX-License-Identifier: MIT
+
 # Builds the test configuration (AddressSanitizer and UndefinedBehaviorSanitizer) and runs
 # the whole test suite, installing what is missing first.
 set -euo pipefail

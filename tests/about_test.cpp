@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The About box as the user meets it (texts, keys, the system-information button, the message,
 // showing it from inside a running drawing), and the look-up of the system-information program
 // through registry and launcher fakes and through the stand-in that looks on the PATH.

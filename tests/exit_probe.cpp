@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // `divograf` with a script, for the test that ends the program as a user would and looks at
 // the process from outside: the highest-detail fractal is started; in its third column it is
 // stopped and a second drawing is started nested in the finishing column; deep in that one a

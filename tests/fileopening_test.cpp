@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // Parameter files that come from outside the window: named on the command line or dropped
 // onto it, also while a drawing runs. Each is checked and loaded as the Load command does.
 

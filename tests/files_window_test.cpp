@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The file chooser in its three modes, the print window, and the file commands of the main
 // window that use them, also while a drawing waits in its yield.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The fractal panel's handlers, the escape iteration with its golden points, and Render.
 
 #include "core/model.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // A file system that is full: a 12 KiB tmpfs mounted on a folder of the test's own, holding a

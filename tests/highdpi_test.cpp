@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The window on a dense screen: its layout in window pixels stays as at 100 %, and the
 // surface's raster shows in whole blocks of device pixels, never smoothed. CTest runs the
 // window's test at the scale factors 1, 1.5 and 2 (QT_SCALE_FACTOR); the view's test renders

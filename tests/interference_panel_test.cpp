@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The interference pairs: the text rule with its edge cases, the reading of a number out of a
 // text, the start-up texts and the spinner's release.
 

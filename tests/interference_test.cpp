@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The 2-D map and the 3-D surface against the formulas written out here a second time, and what
 // happens to the hole tables when N changes or a command comes during the map.
 

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Divograf developers
+#
+# SPDX-License-Identifier: MIT
+
 # The Debian package as a user's machine gets it: builds it with CPack from a release build of
 # its own, checks it with lintian, unpacks it into a temporary folder and checks the control
 # fields, the computed dependencies, where the files lie, a picture drawn by the unpacked

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The parameter file: its bytes, its checks, writing it to disk, what Save takes from the model
 // and what Load puts back into its controls.
 

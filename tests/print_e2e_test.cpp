@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // Prints through a real CUPS server with a PDF printer: a private cupsd on loopback, the
 // cups-pdf backend as its default printer, the print window's real printing path, and the
 // produced PDF rasterised and checked for the picture and against the buttons.

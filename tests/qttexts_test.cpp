@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // Qt's own texts as a user of Дивограф meets them (a message box's buttons, a text box's context
 // menu, the print window), in English as Qt starts and in Russian once the start-up's loading
 // has run, whatever the system's locale (CTest sets an English one).

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The rainbow's colours and its finished picture (its start/stop scenarios are run_control_test's).
 
 #include "core/rainbow/rainbow.h"

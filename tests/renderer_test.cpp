@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // divograf-render: its command line, and the program run as a process.
 
 #include "cli/options.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The start/stop protocol with nested commands, one test per scenario, driven by a yield that
 // "presses" a command at a chosen drawn element.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The real main window under thousands of random user actions from a fixed seed, many of them
 // inside drawings, with the window's invariants checked after every one (see stress.h). A
 // failure names the seed and the action; DIVOGRAF_STRESS_SEED and DIVOGRAF_STRESS_ACTIONS

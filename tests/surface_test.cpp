@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The colour model, the progress caption and the drawing surface's raster operations.
 
 #include "core/surface/colour.h"

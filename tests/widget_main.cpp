@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // main() for GoogleTest suites that drive widgets: one QApplication for the whole run.
 
 #include <QApplication>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // The real main window driven as a user drives it: its look, the controls reaching the model,
 // every face of the four start/stop commands, the view showing caption and progress, and the
 // ways the program ends. The start/stop protocol itself is run_control_test's.

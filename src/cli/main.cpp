@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 // divograf-render: draws one of the program's pictures into an image file, headless.
 
 #include "cli/options.h"

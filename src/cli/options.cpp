@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #include "cli/options.h"
 
 #include "core/files/parameters.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #include "core/commands.h"
 
 #include "core/fractal/render.h"

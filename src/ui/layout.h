@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The main window's fixed layout: every control's container, position and size in twips, its

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Windows and controls are designed in twips, 1/1440 inch: 15 of them make a pixel at 96 dots

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #include "core/fractal/panel.h"
 
 #include "core/surface/status.h"

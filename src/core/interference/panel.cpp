@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #include "core/interference/panel.h"
 
 #include "core/surface/colour.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: Divograf developers
+//
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The fixed layouts of the three dialogs: each control's name, position and size in twips
