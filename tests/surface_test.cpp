@@ -158,3 +158,28 @@ TEST(Surface, ACircleIsTheRingWithinHalfThePenOfIt)
                 }
         }
 }
+
+#if defined(__x86_64__)
+#include <cpuid.h>
+
+// Qt's AVX routines (the raster's fill among them) may leave the upper halves of the vector
+// registers in use; every SSE instruction of a drawing's arithmetic then runs several times
+// slower until they are cleared. The processor tells whether they are in use (XINUSE, bit 2).
+TEST(Surface, LeavesTheUpperHalvesOfTheVectorRegistersClear)
+{
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__builtin_cpu_supports("avx") || !__get_cpuid_count(0xD, 1, &a, &b, &c, &d) || !(a & 4))
+        GTEST_SKIP() << "the processor does not tell which vector state is in use";
+    const auto upperInUse = [] {
+        unsigned lo = 0, hi = 0;
+        asm volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(1));
+        return (lo & 4) != 0;
+    };
+    for (int scale : {1, 3}) {
+        Surface s(scale);
+        EXPECT_FALSE(upperInUse()) << "after making a surface at scale " << scale;
+        s.line(0, 0, 4000, 3000, RGB(1, 2, 3));
+        EXPECT_FALSE(upperInUse()) << "after a line";
+    }
+}
+#endif

@@ -47,6 +47,9 @@ Surface::Surface(int scale)
     painter_.begin(&raster_);
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBrush(Qt::NoBrush);
+    // The fill above runs Qt's AVX2 routine: without this, a headless drawing, which calls
+    // nothing else that clears the upper halves, would do all its arithmetic at the slow pace.
+    settleVectorUnit();
 }
 
 int Surface::toPixel(float unit) const
