@@ -2,256 +2,155 @@
 //
 // SPDX-License-Identifier: MIT
 
-// The start/stop protocol with nested commands, one test per scenario, driven by a yield that
-// "presses" a command at a chosen drawn element.
+// The start/stop protocol with nested commands: commands "pressed" and clicks on the surface at
+// chosen drawn elements, and what a view shows after the elements that follow.
 
 #include "scripted.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 using namespace divograf;
+using divograf::testing_support::ScriptedModel;
 
 namespace {
 
-constexpr int CellsPerColumn = 50;
-constexpr int Cells = 50 * 50;
-const QString Name = QStringLiteral("Дивограф");
+struct Act { int at; std::optional<Drawing> press; }; // no press: a click on the surface
+// The view after element `at`: the caption's percentage (-1: the name alone), the flag, the pen.
+struct Look { int at, percent; bool running; int pen; };
+struct Scenario { const char *name; Drawing drawing; std::vector<Act> acts; int elements; std::vector<Look> looks; };
 
-// A started-up model at Detail 100: 50 columns of 50 cells.
-class Scripted : public testing::Test, protected testing_support::ScriptedModel
-{
-protected:
-    Scripted() { model.fractal.setValue(Control::Option1, 1); }
-
-    Colour centreOfCell(int x, int y) const
-    {
-        return model.surface.pixel(model.surface.toPixel(x + 50.0f), model.surface.toPixel(y + 50.0f));
-    }
-    void expectIdle() const
-    {
-        EXPECT_FALSE(model.run.Running);
-        EXPECT_EQ(model.run.status.caption(), Name);
-        EXPECT_EQ(model.run.status.progress(), 0);
-    }
-};
+constexpr auto Fractal = Drawing::Fractal, Map = Drawing::Interference, Solid = Drawing::Interference3D, Rainbow = Drawing::Rainbow;
+constexpr std::nullopt_t Click = std::nullopt;
 
 } // namespace
 
-TEST_F(Scripted, StartFromIdleClearsHidesTheMarkerAndDrawsToTheEnd)
+// At Detail 100: a fractal or map of 50 columns of 50 cells, 3-D rows of 61 points, rainbow
+// passes of 350 rings.
+TEST(RunControl, Scenarios)
 {
-    model.fractal.setValue(Control::Slider2, 10); // shows the marker
-    ASSERT_TRUE(model.marker.Visible);
-    plan[1] = [&] {
-        EXPECT_FALSE(model.marker.Visible);
-        EXPECT_EQ(centreOfCell(101, 1), White); // cleared before the first cell
+    const std::vector<Scenario> scenarios = {
+        {"from idle to the end", Fractal, {}, 2500, {{1, -1, true, 1}, {51, 0, true, 1}, {119, 2, true, 1}, {2500, 96, true, 1}}},
+        {"the map from idle", Map, {}, 2500, {{51, 0, true, 1}, {101, 2, true, 1}, {2451, 96, true, 1}}},
+        {"a second press: the column ends", Fractal, {{120, Fractal}}, 150, {{119, 2, true, 1}, {121, -1, false, 1}}},
+        {"another command stops it too", Fractal, {{120, Map}}, 150, {{121, -1, false, 1}, {150, -1, false, 1}}},
+        {"a click: reset only when the column ends", Fractal, {{120, Click}}, 150, {{121, 2, false, 1}, {150, 2, false, 1}}},
+        {"a start while the column ends runs inside it", Fractal, {{120, Fractal}, {125, Fractal}}, 125 + 2500 + 25,
+         {{126, -1, true, 1}, {176, 0, true, 1}, {2625, 96, true, 1}, {2626, -1, false, 1}}},
+        // A press in the second row or pass: the nested run sets the pen back to 1 for the rest.
+        {"3-D, a press", Solid, {{91, Solid}}, 122, {{91, 0, true, 50}, {92, -1, false, 1}, {122, -1, false, 1}}},
+        {"3-D, a click: the row ends with the wide pen", Solid, {{91, Click}}, 122, {{92, 0, false, 50}, {122, 0, false, 50}}},
+        {"3-D, a map inside the finishing row", Solid, {{71, Click}, {81, Map}}, 81 + 2500 + 41, {{82, 0, true, 50}, {2582, -1, false, 50}}},
+        {"rainbow, a press", Rainbow, {{380, Rainbow}}, 700, {{380, -1, true, 2}, {381, -1, false, 1}, {700, -1, false, 1}}},
+        {"rainbow, a click", Rainbow, {{380, Click}}, 700, {{381, -1, false, 2}, {700, -1, false, 2}}},
+        {"rainbow, a map inside the finishing pass", Rainbow, {{360, Click}, {370, Map}}, 370 + 2500 + 330, {{371, -1, true, 2}, {2871, -1, false, 2}}},
     };
-    model.startStop(Drawing::Fractal);
-    EXPECT_EQ(elements, Cells);
-    EXPECT_TRUE(at(1).running);
-    EXPECT_EQ(at(1).caption, Name);
-    EXPECT_EQ(at(CellsPerColumn + 1).caption, QStringLiteral("Дивограф  0%")); // after X = 1
-    EXPECT_EQ(at(Cells).caption, QStringLiteral("Дивограф  96%"));             // after X = 4801
-    EXPECT_EQ(at(Cells).progress, 96);
-    expectIdle();
+    for (const Scenario &sc : scenarios) {
+        SCOPED_TRACE(sc.name);
+        ScriptedModel s(true);
+        Model &m = s.model;
+        for (const Act &act : sc.acts)
+            s.plan[act.at] = [&] {
+                const bool stopping = m.run.Running;
+                const QImage before = m.surface.Image();
+                if (!act.press) {
+                    m.clickField(); // nothing else happens
+                    EXPECT_EQ(std::make_pair(m.run.Running, m.surface.Image() == before), std::make_pair(false, true));
+                    return;
+                }
+                if (!stopping) // a start clears: after the first element of the new drawing, one cell is all there is
+                    s.plan[s.elements + 1] = [&] {
+                        int painted = 0;
+                        for (int y = 0; y < m.surface.pixels(); ++y)
+                            for (int x = 0; x < m.surface.pixels(); ++x)
+                                painted += m.surface.pixel(x, y) != White;
+                        EXPECT_LT(painted, 2000) << "at " << s.elements;
+                    };
+                m.marker.Visible = true;
+                m.startStop(*act.press);
+                EXPECT_FALSE(m.marker.Visible);
+                if (stopping) { // a stop clears nothing, draws nothing and resets at once
+                    EXPECT_EQ(std::make_tuple(m.run.Running, m.run.status.caption(), m.surface.Image() == before),
+                              std::make_tuple(false, QStringLiteral("Дивограф"), true));
+                }
+            };
+        m.marker.Visible = true;
+        m.startStop(sc.drawing);
+        EXPECT_EQ(s.elements, sc.elements);
+        for (const Look &l : sc.looks) {
+            const QString caption = l.percent < 0 ? QStringLiteral("Дивограф") : QStringLiteral("Дивограф  %1%").arg(l.percent);
+            EXPECT_EQ(std::make_tuple(s.at(l.at).caption, s.at(l.at).running, s.at(l.at).drawWidth), std::make_tuple(caption, l.running, l.pen)) << "at " << l.at;
+        }
+        EXPECT_EQ(std::make_tuple(m.run.Running, m.run.status.caption(), m.run.status.progress(), m.surface.DrawWidth(), m.marker.Visible, m.drawingsOnStack()),
+                  std::make_tuple(false, QStringLiteral("Дивограф"), 0, std::int16_t(1), false, 0));
+    }
 }
 
-TEST_F(Scripted, SecondPressStopsAfterTheColumnAndResetsAtOnce)
+// Restarts faster than the columns end: each start finds the drawing finishing its column and
+// runs a new one inside it, until the limit ignores the start (and clears nothing).
+TEST(RunControl, RestartsNestNoDeeperThanTheLimit)
 {
-    plan[120] = [&] { // column 3 (X = 201), cell 20
-        const QImage beforePress = model.surface.Image();
-        model.startStop(Drawing::Fractal);
-        EXPECT_EQ(model.surface.Image(), beforePress); // no clearing
-        EXPECT_FALSE(model.marker.Visible);
-        expectIdle(); // reset at once
-    };
-    model.startStop(Drawing::Fractal);
-    EXPECT_EQ(elements, 3 * CellsPerColumn); // the rest of the column is still drawn
-    EXPECT_EQ(at(119).caption, QStringLiteral("Дивограф  2%"));
-    EXPECT_EQ(at(121).caption, Name);
-    EXPECT_NE(centreOfCell(201, 4901), White); // the column's last cell
-    EXPECT_EQ(centreOfCell(301, 1), White);    // the next column never starts
-    expectIdle();
-}
-
-TEST_F(Scripted, ClickOnTheSurfaceStopsWithoutResettingUntilTheColumnEnds)
-{
-    const QImage idle = model.surface.Image();
-    model.clickField(); // when idle: nothing changes
-    EXPECT_EQ(model.surface.Image(), idle);
-    EXPECT_TRUE(model.marker.Visible);
-
-    plan[120] = [&] { model.clickField(); };
-    model.startStop(Drawing::Fractal);
-    EXPECT_EQ(elements, 3 * CellsPerColumn);
-    EXPECT_EQ(at(121).caption, QStringLiteral("Дивограф  2%"));
-    EXPECT_EQ(at(150).progress, 2);
-    EXPECT_FALSE(at(121).running);
-    expectIdle();
-}
-
-TEST_F(Scripted, AnotherCommandStopsTheDrawingAndItsSecondPressClearsAndStartsItsOwn)
-{
-    plan[120] = [&] {
-        const QImage before = model.surface.Image();
-        model.startStop(Drawing::Interference); // only stops: nothing cleared, nothing drawn
-        EXPECT_EQ(model.surface.Image(), before);
-        expectIdle();
-    };
-    model.startStop(Drawing::Fractal);
-    EXPECT_EQ(elements, 3 * CellsPerColumn);
-    EXPECT_NE(centreOfCell(201, 4901), White);
-    plan[3 * CellsPerColumn + 1] = [&] { EXPECT_EQ(centreOfCell(201, 4901), White); }; // cleared
-    model.startStop(Drawing::Interference);
-    EXPECT_EQ(elements, 3 * CellsPerColumn + Cells);
-    expectIdle();
-}
-
-TEST_F(Scripted, StartDuringTheFinishingColumnRunsAWholeDrawingInsideIt)
-{
-    plan[120] = [&] { model.startStop(Drawing::Fractal); }; // stop
-    plan[125] = [&] { // start again while the old run finishes column 3
-        ASSERT_FALSE(model.run.Running);
-        model.startStop(Drawing::Fractal);
-        EXPECT_FALSE(model.run.Running);
-    };
-    plan[126] = [&] { // first cell of the nested run: the surface was cleared
-        EXPECT_TRUE(model.run.Running);
-        EXPECT_EQ(centreOfCell(201, 1), White);
-    };
-    model.startStop(Drawing::Fractal);
-    EXPECT_EQ(elements, 125 + Cells + 25); // the old column's last 25 cells come after it
-    EXPECT_EQ(at(125 + CellsPerColumn + 1).caption, QStringLiteral("Дивограф  0%"));
-    EXPECT_EQ(at(125 + Cells + 1).caption, Name);
-    EXPECT_FALSE(at(125 + Cells + 1).running);
-    EXPECT_NE(centreOfCell(4901, 4901), White); // the nested drawing went to its end
-    expectIdle();
-}
-
-TEST_F(Scripted, RestartsFasterThanThePassesEndNestNoDeeperThanTheLimit)
-{
-    // At the first cell of every drawing a stop and a start: each start finds the drawing
-    // finishing its column and runs a new one inside it, until the limit ignores the start.
+    ScriptedModel s(true);
+    Model &m = s.model;
     int deepest = 0, ignored = 0;
-    model.run.yield = [&] {
-        ++elements;
-        deepest = std::max(deepest, model.drawingsOnStack());
-        if (!model.run.Running)
+    m.run.yield = [&] {
+        ++s.elements;
+        deepest = std::max(deepest, m.drawingsOnStack());
+        if (!m.run.Running)
             return;
-        model.startStop(Drawing::Fractal);
-        const QImage before = model.surface.Image();
-        model.startStop(Drawing::Fractal);
-        if (model.drawingsOnStack() == MaxNestedDrawings) {
+        m.startStop(Drawing::Fractal);
+        const QImage before = m.surface.Image();
+        m.startStop(Drawing::Fractal);
+        if (m.drawingsOnStack() == MaxNestedDrawings) {
             ++ignored;
-            EXPECT_FALSE(model.run.Running);
-            EXPECT_EQ(model.surface.Image(), before); // not cleared
+            EXPECT_EQ(std::make_pair(m.run.Running, m.surface.Image() == before), std::make_pair(false, true));
         }
     };
-    model.startStop(Drawing::Fractal);
-    EXPECT_EQ(deepest, MaxNestedDrawings);
-    EXPECT_EQ(ignored, 1);
-    EXPECT_EQ(model.drawingsOnStack(), 0);
-    EXPECT_EQ(elements, MaxNestedDrawings * CellsPerColumn); // each finished its first column
-    expectIdle();
-
-    // The limit counts drawings on the stack, not drawings ever run.
-    elements = 0;
-    model.run.yield = [&] { ++elements; };
-    model.startStop(Drawing::Fractal);
-    EXPECT_EQ(elements, Cells);
+    m.startStop(Drawing::Fractal);
+    EXPECT_EQ(std::make_tuple(deepest, ignored, m.drawingsOnStack(), s.elements), std::make_tuple(MaxNestedDrawings, 1, 0, MaxNestedDrawings * 50));
+    s.elements = 0; // the limit counts drawings on the stack, not drawings ever run
+    m.run.yield = [&] { ++s.elements; };
+    m.startStop(Drawing::Fractal);
+    EXPECT_EQ(s.elements, 2500);
 }
 
-TEST_F(Scripted, ParameterChangesInAYieldApplyFromTheNextCell)
+static Colour cellOf(const Surface &s, int x, int y) { return s.pixel(s.toPixel(x + 50.0f), s.toPixel(y + 50.0f)); }
+
+// Changes made in a yield apply from the next cell. A nested stop of an interference drawing
+// re-creates the hole tables for the current N and the running map goes on with them; N raised
+// later stays within the tables. At start-up the cell of (21, 91) sums (-82, -194, -100); with
+// three holes (21, 101) sums (65, -81, -148) and (21, 491) (44, -87, -110).
+TEST(RunControl, ChangesInAYieldApplyFromTheNextCell)
 {
-    plan[60] = [&] {
-        model.fractal.setValue(Control::Box, 0);
-        model.fractal.setValue(Control::Rc, 200); // red 0 from now on
+    ScriptedModel f(true);
+    f.plan[60] = [&] { // column 2 (X = 101), cell 10 (Y = 901)
+        f.model.fractal.setValue(Control::Box, 0);
+        f.model.fractal.setValue(Control::Rc, 200); // red 0 from now on
     };
-    model.startStop(Drawing::Fractal);
-    const Surface &s = model.surface;
-    // Column 2 (X = 101), cell 10 (Y = 901) was drawn before the change: filled.
-    EXPECT_NE(s.pixel(s.toPixel(101 + 90), s.toPixel(901 + 10)), White);
-    // Cell 11 onward are diagonals in a colour without red (looked at inside column 2, off the
-    // edges that the filled cells of column 1 and row 10 share).
-    EXPECT_EQ(s.pixel(s.toPixel(101 + 90), s.toPixel(1001 + 10)), White);
+    f.model.startStop(Drawing::Fractal);
+    const Surface &s = f.model.surface;
+    EXPECT_NE(s.pixel(s.toPixel(101 + 90), s.toPixel(901 + 10)), White); // filled
+    EXPECT_EQ(s.pixel(s.toPixel(101 + 90), s.toPixel(1001 + 10)), White); // a diagonal from cell 11 on
     for (int x = s.toPixel(101) + 1; x < s.toPixel(201); ++x)
         for (int y = s.toPixel(1001) + 1; y < s.pixels(); ++y)
-            if (s.pixel(x, y) != White) {
-                ASSERT_EQ(redOf(s.pixel(x, y)), 0) << x << "," << y;
-            }
-}
+            ASSERT_TRUE(s.pixel(x, y) == White || redOf(s.pixel(x, y)) == 0) << x << "," << y;
 
-// The drawings with a wide pen: the 3-D surface (rows of 61 points at Detail 100, a pen of 50
-// pixels) and the rainbow (passes of 350 rings, a pen of 2). The pen goes back to 1 pixel at the
-// end of every run of them, nested ones included.
-namespace {
-
-struct WidePen
-{
-    Drawing drawing;
-    int pass, pen;
-    const char *captionAtPassEnd;
-};
-
-void PrintTo(const WidePen &w, std::ostream *os) { *os << (w.drawing == Drawing::Rainbow ? "rainbow" : "3-D surface"); }
-
-class WidePenDrawing : public Scripted, public testing::WithParamInterface<WidePen> {};
-
-} // namespace
-
-// A press during the second pass: the nested run neither clears nor draws, and sets the pen back
-// to 1 pixel, with which the rest of the pass is drawn.
-TEST_P(WidePenDrawing, APressFinishesThePassWithAOnePixelPen)
-{
-    const WidePen &d = GetParam();
-    plan[d.pass + 30] = [&] {
-        const QImage before = model.surface.Image();
-        model.startStop(d.drawing);
-        EXPECT_EQ(model.surface.Image(), before);
+    ScriptedModel map(true);
+    map.plan[110] = [&] { // column 3 (x = 21), cell 10
+        map.model.interference.setText(Pair::Num, QStringLiteral("3"));
+        map.model.startStop(Drawing::Interference3D);
+        EXPECT_EQ(std::make_pair(map.model.holes.count(), map.model.surface.DrawWidth()), std::make_pair(3, std::int16_t(1)));
     };
-    model.startStop(d.drawing);
-    EXPECT_EQ(elements, 2 * d.pass);
-    EXPECT_EQ(at(d.pass + 30).drawWidth, d.pen);
-    for (int n = d.pass + 31; n <= 2 * d.pass; ++n)
-        ASSERT_EQ(at(n).drawWidth, 1);
-    EXPECT_EQ(model.surface.DrawWidth(), 1);
-    expectIdle();
-}
+    map.plan[120] = [&] { map.model.interference.setText(Pair::Num, QStringLiteral("20")); };
+    map.model.startStop(Drawing::Interference);
+    const Surface &t = map.model.surface;
+    EXPECT_EQ(std::vector<Colour>({cellOf(t, 210, 910), cellOf(t, 210, 1010), cellOf(t, 210, 4910), cellOf(t, 310, 10)}),
+              std::vector<Colour>({RGB(0, 0, 0), RGB(65, 0, 0), RGB(44, 0, 0), White}));
 
-// A click on the surface: the pass is finished with the wide pen, the caption reset only after it.
-TEST_P(WidePenDrawing, AClickFinishesThePassWithTheWidePen)
-{
-    const WidePen &d = GetParam();
-    plan[d.pass + 30] = [&] { model.clickField(); };
-    model.startStop(d.drawing);
-    EXPECT_EQ(elements, 2 * d.pass);
-    EXPECT_FALSE(at(d.pass + 31).running);
-    EXPECT_EQ(at(2 * d.pass).drawWidth, d.pen);
-    EXPECT_EQ(at(2 * d.pass).caption, QString::fromUtf8(d.captionAtPassEnd));
-    EXPECT_EQ(model.surface.DrawWidth(), 1);
-    expectIdle();
+    ScriptedModel raised(true); // seven holes to the end: (491, 491) sums (94, 234, 102)
+    raised.plan[100] = [&] { raised.model.interference.setText(Pair::Num, QStringLiteral("20")); };
+    raised.model.startStop(Drawing::Interference);
+    EXPECT_EQ(std::make_pair(cellOf(raised.model.surface, 4910, 4910), raised.model.holes.count()), std::make_pair(RGB(94, 234, 102), 7));
 }
-
-// A start while the drawing finishes its pass clears the surface and runs a whole map inside it,
-// with the wide pen, which the map leaves alone; the old pass then ends on top of the map.
-TEST_P(WidePenDrawing, AStartDuringTheFinishingPassRunsAWholeMapInsideIt)
-{
-    const WidePen &d = GetParam();
-    plan[d.pass + 10] = [&] { model.clickField(); };
-    plan[d.pass + 20] = [&] {
-        model.startStop(Drawing::Interference);
-        EXPECT_FALSE(model.run.Running);
-    };
-    plan[d.pass + 21] = [&] { EXPECT_EQ(model.surface.pixel(300, 300), White); }; // cleared
-    model.startStop(d.drawing);
-    EXPECT_EQ(elements, d.pass + 20 + Cells + (d.pass - 20));
-    EXPECT_EQ(at(d.pass + 21).drawWidth, d.pen);
-    EXPECT_EQ(at(d.pass + 20 + Cells + 1).drawWidth, d.pen);
-    EXPECT_EQ(model.surface.DrawWidth(), 1);
-    expectIdle();
-}
-
-INSTANTIATE_TEST_SUITE_P(SurfaceAndRainbow, WidePenDrawing,
-                         testing::Values(WidePen{Drawing::Interference3D, 61, 50, "Дивограф  0%"},
-                                         WidePen{Drawing::Rainbow, 350, 2, "Дивограф"}));

@@ -28,9 +28,12 @@ struct Seen
 class ScriptedModel
 {
 public:
-    ScriptedModel()
+    // `coarse`: Detail 100, so that a map has 50 columns of 50 cells and a 3-D row 61 points.
+    explicit ScriptedModel(bool coarse = false)
     {
         model.startUp();
+        if (coarse)
+            model.fractal.setValue(Control::Option1, 1);
         model.run.yield = [this] {
             ++elements;
             trace.push_back({model.run.status.progress(), model.run.status.caption(), model.run.Running,
