@@ -16,18 +16,10 @@
 
 namespace divograf::testing_support {
 
-struct Seen
-{
-    int progress;
-    QString caption;
-    bool running;
-    int drawWidth;
-    std::uint64_t revision; // changes when the element drew something
-};
+struct Seen { int progress; QString caption; bool running; int drawWidth; std::uint64_t revision; }; // revision: drew or not
 
-class ScriptedModel
+struct ScriptedModel
 {
-public:
     // `coarse`: Detail 100, so that a map has 50 columns of 50 cells and a 3-D row 61 points.
     explicit ScriptedModel(bool coarse = false)
     {
@@ -43,8 +35,7 @@ public:
         };
     }
 
-    // The view state seen at the yield after element n (1-based).
-    const Seen &at(int n) const { return trace.at(n - 1); }
+    const Seen &at(int n) const { return trace.at(n - 1); } // seen after element n (1-based)
 
     Model model;
     int elements = 0;
