@@ -121,9 +121,8 @@ TEST(TextRule, GivesTheValueAndRewritesOnlyWhenTheTextDoesNotShowIt)
 
 TEST(TextRule, StartUpTextsAndTheTextFollowsTheSpinnerOnRelease)
 {
-    Model m;
-    m.startUp();
-    InterferencePanel &p = m.interference;
+    InterferencePanel p;
+    p.startUp();
     EXPECT_EQ(std::vector<int>({p.value(Ampl), p.value(Scal), p.value(Num), p.value(L)}), std::vector<int>({100, 7, 7, 700}));
     EXPECT_EQ(QStringList({p.text(Ampl), p.text(Scal), p.text(Num), p.text(L)}), QStringList({"50", "7", "7", "700"}));
     p.setSpinner(L, 710);

@@ -200,22 +200,25 @@ TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
     }
 }
 
-// At start-up (Detail 50): 127 rows of 121 points, a pen of 25 pixels. Each point in view is
-// joined to the one before with its colour, so the pixel under it has that colour right after.
+// A = 300, the circle round (100, 400), Detail 50: 175 rows of 121 points, a pen of 25 pixels,
+// some first points of rows in view. A point in view is joined to the one before in its colour,
+// so the pixel under it has that colour right after: (100, 100), sums (39, -106, 231) and height
+// -28.41, is seen at pixel (59, 48); (350, 250), sums (171, -175, 15), height -80.48, at (209, 113).
 TEST(Interference, SurfaceRowsPointsPenProgressAndGoldenPoints)
 {
     ScriptedModel s;
+    s.model.interference.setText(Pair::Ampl, QStringLiteral("250"));
+    s.model.fractal.setValue(Control::Slider2, 10);
+    s.model.fractal.setValue(Control::Slider1, 40);
     const Surface &f = s.model.surface;
-    // (100, 400): sums (10, 24, -282), height -55.27, seen at (82.29, 346.61); (400, 100):
-    // sums (-199, 24, 326), height 65.74, seen at (403.39, 163.50).
-    s.plan[11163] = [&] { EXPECT_EQ(f.pixel(54, 228), RGB(10, 24, 255)); };
-    s.plan[3963] = [&] { EXPECT_EQ(f.pixel(266, 108), RGB(199, 24, 255)); };
+    s.plan[6807] = [&] { EXPECT_EQ(f.pixel(59, 48), RGB(39, 106, 231)); };
+    s.plan[10487] = [&] { EXPECT_EQ(f.pixel(209, 113), RGB(171, 175, 15)); };
     s.model.startStop(Drawing::Interference3D);
-    ASSERT_EQ(std::make_tuple(s.elements, s.at(1).drawWidth, f.DrawWidth()), std::make_tuple(127 * 121, 25, std::int16_t(1)));
-    for (int row = 1; row < 127; ++row) // the first point of a row is never joined to the row before
+    ASSERT_EQ(std::make_tuple(s.elements, s.at(1).drawWidth, f.DrawWidth()), std::make_tuple(175 * 121, 25, std::int16_t(1)));
+    for (int row = 1; row < 175; ++row) // the first point of a row is never joined to the row before
         ASSERT_EQ(s.at(121 * row + 1).revision, s.at(121 * row).revision) << row;
-    // The first point of a row shows the progress of the row before: Y = -60, 185, 565.
-    EXPECT_EQ(std::make_tuple(s.at(122).caption, s.at(5930).progress, s.at(15247).progress), std::make_tuple(QStringLiteral("Дивограф  0%"), 38, 99));
+    // The first point of a row shows the progress of the row before: Y = -180, 110, 685.
+    EXPECT_EQ(std::make_tuple(s.at(122).caption, s.at(7140).progress, s.at(21055).progress), std::make_tuple(QStringLiteral("Дивограф  0%"), 33, 99));
     EXPECT_EQ(std::vector<bool>({projectedVisible(-9.999, 509.999), projectedVisible(-10, 100), projectedVisible(510, 100), projectedVisible(100, -10), projectedVisible(100, 510)}),
               std::vector<bool>({true, false, false, false, false})); // strict on all four bounds
     // The last row of the largest amplitude shows 100; a lowered amplitude keeps the bar in 0..100.

@@ -20,8 +20,7 @@ struct Seen { int progress; QString caption; bool running; int drawWidth; std::u
 
 struct ScriptedModel
 {
-    // `coarse`: Detail 100, so that a map has 50 columns of 50 cells and a 3-D row 61 points.
-    explicit ScriptedModel(bool coarse = false)
+    explicit ScriptedModel(bool coarse = false) // coarse: Detail 100, 50 columns of 50 map cells
     {
         model.startUp();
         if (coarse)
