@@ -5,6 +5,7 @@
 // Prints through a real CUPS server: a private cupsd on loopback with the cups-pdf backend as
 // its default printer, the print window's real printing path, the PDF rasterised and checked.
 
+#include "core/model.h"
 #include "ui/dialogs/printing.h"
 
 #include <QDirIterator>
@@ -74,11 +75,14 @@ TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
     ASSERT_TRUE(run(QStringLiteral("lpadmin"), {"-h", server, "-d", "DivografPDF"}));
     qputenv("CUPS_SERVER", server.toLatin1()), qputenv("PRINTER", "DivografPDF");
 
-    // A picture without green and without greys, so that a button's grey would stand out.
-    QImage picture(329, 329, QImage::Format_RGB32);
-    picture.fill(qRgb(200, 0, 100));
+    // A fractal without green and without greys, so that a button's grey would stand out.
+    Model model;
+    model.startUp();
+    for (auto [c, v] : {std::pair{Control::Option1, 1}, {Control::Rc, 0}, {Control::Gc, 200}, {Control::Bc, 100}})
+        model.fractal.setValue(c, v);
+    model.startStop(Drawing::Fractal);
     const QStringList before = pdfs();
-    Printing window(picture, QStringLiteral("Fractal.dvg"), printOnDefaultPrinter, nullptr);
+    Printing window(model.surface.Image(), QStringLiteral("Fractal.dvg"), printOnDefaultPrinter, nullptr);
     window.show();
     QTest::mouseClick(window.printButton(), Qt::LeftButton);
     ASSERT_EQ(window.result(), QDialog::Accepted);
