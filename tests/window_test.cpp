@@ -87,6 +87,8 @@ TEST_F(Window, EveryControlReachesTheModelByItsKind)
             const bool vertical = slider->orientation() == Qt::Vertical;
             QTest::keyClick(slider, vertical ? Qt::Key_Up : Qt::Key_Right);
             EXPECT_EQ(panel().value(s.id), before + (vertical ? -1 : 1));
+            w.model().fractal.setValue(s.id, s.max + 1); // as the renderer's arguments may give it
+            EXPECT_EQ(panel().value(s.id), s.max);
             for (const auto &[key, end] : {std::pair{Qt::Key_End, s.max}, std::pair{Qt::Key_Home, s.min}}) {
                 QTest::keyClick(slider, key);
                 EXPECT_EQ(panel().value(s.id), end);
@@ -141,7 +143,7 @@ TEST_F(Window, SpinnerPairsFollowArrowsKeysAndTyping)
         auto *text = get<QLineEdit>(p.textBox);
         const QString before = text->text();
         const QPoint up(spinner->width() / 2, spinner->height() / 4);
-        spinner->setValue(p.min);
+        spinner->setValue(p.min - 1); // clamped
         QTest::mousePress(spinner, Qt::LeftButton, {}, up);
         EXPECT_EQ(std::pair(pairs.value(p.id), text->text()), std::pair(p.min + p.increment, before));
         QTest::mouseRelease(spinner, Qt::LeftButton, {}, up);
