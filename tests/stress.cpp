@@ -16,7 +16,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <deque>
 #include <numeric>
 #include <random>
 
@@ -30,6 +29,7 @@ constexpr unsigned BusyRate = 25, QuietRate = 2000, QuietOneIn = 10;
 constexpr int MaxAnswers = 3;                  // times a modal window may be found open after it was answered
 constexpr int DrawingWeights[] = {7, 4, 5, 4}; // by `Drawing`
 constexpr int OptionWeights[] = {12, 5, 2, 1}; // Option1 to Option4: mostly coarse cells, for speed
+const Qt::Key SliderKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
 // Texts a user might type into a number box besides numbers: junk, numbers beyond any range, nothing.
 const char *const OddTexts[] = {"abc", "--5", "+-3", "1e", "e5", ".", "12abc", "0x1F", "1,5", "٣", "７", "ж", " ", "\u00a0" "5",
                                 "1 2", "3.", ".5", "-0", "+7", "1e+", "١٢٣", "1e400", "-1e400", "1e-400", "inf", "-inf", "nan",
@@ -37,9 +37,9 @@ const char *const OddTexts[] = {"abc", "--5", "+-3", "1e", "e5", ".", "12abc", "
 // Names for the chooser: plain, Cyrillic, blank, empty, a missing folder, odd, too long for the file system.
 const char *const ChooserNames[] = {"Fractal", "stress", "Дивограф", "x y", "", "no/such/x", "#$%&*?", "long"};
 
-// One run: the random user, the invariants, the figures.
 QString str(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+// One run: the random user, the invariants, the figures.
 struct Driver
 {
     static inline Driver *current = nullptr; // the run that counts Qt's warnings
@@ -48,8 +48,7 @@ struct Driver
     const Settings settings;
     std::mt19937 gen{settings.seed};
     Figures f;
-    QString failure;
-    std::deque<QString> recent; // the last actions, shown with a failure
+    QString failure, doing; // the first broken invariant; the action being given
     int depth = 0, answers = 0;
     long sinceAction = 0;
     unsigned rate = BusyRate;
@@ -71,7 +70,7 @@ struct Driver
     {
         int x = static_cast<int>(below(std::transform_reduce(std::begin(rows), std::end(rows), 0u, std::plus<>(), weight)));
         for (const auto &r : rows)
-            if ((x -= weight(r)) < 0)
+            if ((x -= static_cast<int>(weight(r))) < 0)
                 return r;
         return *std::begin(rows);
     }
@@ -81,27 +80,24 @@ struct Driver
             return found;
         qFatal("no %s in the window", name.data());
     }
-    void note(const QString &what) // for the trace and for a failure
+    void note(const QString &what)
     {
-        recent.push_back(QStringLiteral("#%1 depth %2: %3").arg(f.actions).arg(depth).arg(what));
-        if (recent.size() > 16)
-            recent.pop_front();
+        doing = what;
         if (settings.trace)
-            std::fprintf(stderr, "%s\n", qPrintable(recent.back()));
+            std::fprintf(stderr, "#%ld depth %d: %s\n", f.actions, depth, qPrintable(what));
     }
-    void expect(bool ok, std::string_view what, std::string_view about = {}) // the messages are made only for a failure
+    void expect(bool ok, std::string_view what, std::string_view about = {}) // the message is made only for a failure
     {
         if (ok || !failure.isEmpty())
             return;
-        failure = QStringLiteral("seed %1, action %2, depth %3: %4 %5\nlast actions:").arg(settings.seed).arg(f.actions).arg(depth).arg(str(what), str(about));
-        for (const QString &line : recent)
-            failure += QStringLiteral("\n  ") + line;
+        failure = QStringLiteral("seed %1, action %2 (%3), depth %4: %5 %6").arg(settings.seed).arg(f.actions).arg(doing).arg(depth).arg(str(what), str(about));
         model().run.Running = false; // every drawing on the stack ends at its next check
     }
 
     // The primitives of the actions.
     void click(QWidget *on, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(on, button, {}, at); }
     void key(QWidget *on, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(on, k, modifiers); }
+    void focusKey(QWidget *on, Qt::Key k) { on->setFocus(Qt::TabFocusReason), key(on, k); }
     void type(QWidget *on, const QString &text) // character by character, as a keyboard would
     {
         for (QChar c : text)
@@ -111,11 +107,10 @@ struct Driver
     {
         return {int(below(unsigned(on->width() + 2 * beyond))) - beyond, int(below(unsigned(on->height() + 2 * beyond))) - beyond};
     }
+    void clickSomewhere(QWidget *on, unsigned rightOneIn) { click(on, somewhere(on), oneIn(rightOneIn) ? Qt::RightButton : Qt::LeftButton); }
     template <typename T = QWidget> T *someControl(ControlKind kind)
     {
-        return find<T>(weighted(Controls, [kind](const ControlSpec &c) {
-                           return c.kind != kind ? 0u : kind == ControlKind::Option ? OptionWeights[int(c.id) - int(Control::Option1)] : 1u;
-                       }).name);
+        return find<T>(weighted(Controls, [kind](const ControlSpec &c) { return c.kind != kind ? 0u : kind == ControlKind::Option ? OptionWeights[int(c.id) - int(Control::Option1)] : 1u; }).name);
     }
     const PairSpec &somePair() { return Pairs[below(Pairs.size())]; }
     QString someText()
@@ -146,16 +141,178 @@ struct Driver
         click(find("Field"), at);
         expect(!model().run.Running, "a click on the surface did not stop the drawing");
     }
-    void menuItem(QAction *item);
-    void command(const std::function<void()> &give);
-    void fileCommand();
-    void answer();
-    void answerChooser(SaveLoad *chooser);
-    Outcome go();
+
+    // Opens the menu from the menu bar and clicks the item; an item of the submenu is reached by
+    // the keyboard, which opens a submenu at once where the mouse waits for a delay.
+    void menuItem(QAction *item)
+    {
+        auto *menu = find<QMenu>("Menu"), *sub = find<QMenu>("int"), *in = sub->actions().contains(item) ? sub : menu;
+        menuBarClick(menu->menuAction());
+        for (int i = 0; in == sub && i < 12 && menu->activeAction() != sub->menuAction(); ++i)
+            key(menu, Qt::Key_Down);
+        if (in == sub)
+            key(menu, Qt::Key_Right);
+        expect(in->isVisible(), "the menu did not open");
+        click(in, in->actionGeometry(item).center());
+        expect(quitting() || (!menu->isVisible() && !sub->isVisible()), "the menu stayed open after an item");
+    }
+
+    // A start/stop command, however given: it either stops the running drawing or, from a stopped
+    // state, runs a whole drawing inside it (none at the nesting limit); nothing is left running.
+    void command(const std::function<void()> &give)
+    {
+        const bool wasRunning = model().run.Running, atLimit = depth >= MaxNestedDrawings;
+        const long before = f.elements;
+        give();
+        const char *what = wasRunning ? "stop" : atLimit ? "ignored start" : depth > 0 ? "nested start" : "start";
+        f.counts[QLatin1String(what)] += !quitting();
+        expect(quitting() || (!model().run.Running && (wasRunning || (f.elements > before) != atLimit)), "a drawing left running or drawn wrongly after a", what);
+    }
+
+    void fileCommand()
+    {
+        const auto &item = weighted(layout::FileMenuItems, [](const layout::MenuItemLook &i) { return unsigned(std::string_view(i.name) != "Exit"); });
+        const long messages = f.count("QMessageBox");
+        withAnswers([&] { oneIn(3) ? menuItem(find<QAction>(item.name)) : (activate(), key(&w, item.key, Qt::ControlModifier)); });
+        // A file command that was confirmed and showed no message wrote what it should.
+        const QString chosen = w.chooser().ChosenFileName;
+        if (chosen.isEmpty() || f.count("QMessageBox") != messages || quitting())
+            return;
+        QFile file(chosen);
+        const auto records = decodeParameters(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        if (std::string_view(item.name) == "Save")
+            expect(std::holds_alternative<ParameterRecords>(records) && std::get<ParameterRecords>(records) == takeParameters(model()), "the saved file does not hold the parameters");
+        if (std::string_view(item.name) == "SaveBitmap")
+            expect(QImage(chosen).size() == model().surface.Image().size(), "the saved picture does not read back");
+    }
+
+    void answer()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || (modal == answered && ++answers <= MaxAnswers))
+            return;
+        const bool known = qobject_cast<SaveLoad *>(modal) || qobject_cast<Printing *>(modal) || qobject_cast<QMessageBox *>(modal) || modal->objectName() == QLatin1String("About");
+        expect(known && modal != answered, modal->metaObject()->className(), known ? "stayed open after it was answered" : "was not expected");
+        if (!failure.isEmpty())
+            return qobject_cast<QDialog *>(modal)->reject();
+        answered = modal;
+        answers = 0;
+        ++f.actions;
+        ++f.counts[QLatin1String(modal->metaObject()->className())];
+        note(QLatin1String(modal->metaObject()->className()));
+        if (auto *chooser = qobject_cast<SaveLoad *>(modal))
+            answerChooser(chooser);
+        else if (auto *printing = qobject_cast<Printing *>(modal)) // never Enter: that would print
+            oneIn(3) ? key(printing, Qt::Key_Escape) : oneIn(2) ? click(printing->cancelButton()) : click(printing, QPoint(20, 20));
+        else // never the About box's System Info button: it starts a program
+            key(modal, oneIn(2) ? Qt::Key_Return : Qt::Key_Escape);
+    }
+
+    void answerChooser(SaveLoad *chooser)
+    {
+        const QString here = QDir::currentPath(), before = chooser->nameBox()->text();
+        expect(QDir::cleanPath(chooser->directory()) == QDir::cleanPath(here), "the chooser opened elsewhere than in the current directory");
+        if (oneIn(3)) {
+            const QString name = QString::fromUtf8(pick(ChooserNames));
+            click(chooser->nameBox()), key(chooser->nameBox(), Qt::Key_A, Qt::ControlModifier), key(chooser->nameBox(), Qt::Key_Backspace);
+            type(chooser->nameBox(), name == QLatin1String("long") ? QString(300, u'я') : name);
+            expect(w.chooser().ChooserMode != LoadMode || chooser->nameBox()->text() == before, "the name was typed over in LOAD mode");
+        }
+        const unsigned how = below(20);
+        expect(how >= 13 || w.chooser().ChosenFileName.startsWith(here + QLatin1Char('/')), "the chooser would use a file outside the current directory");
+        if (how < 13 && failure.isEmpty())
+            how < 10 ? key(chooser, Qt::Key_Return) : click(chooser->confirmButton());
+        else
+            how < 17 ? key(chooser, Qt::Key_Escape) : click(chooser->cancelButton());
+    }
+
     void act();
-    void yielded(const std::function<void()> &windowYield);
-    void check(bool idle);
-    void end();
+    Outcome go();
+
+    void yielded(const std::function<void()> &windowYield)
+    {
+        const char here = 0; // the stack that the drawings above the outermost one take
+        stackBase = ++depth == 1 ? reinterpret_cast<std::uintptr_t>(&here) : stackBase;
+        f.deepestStack = std::max(f.deepestStack, static_cast<long>(stackBase - reinterpret_cast<std::uintptr_t>(&here)));
+        f.deepest = std::max(f.deepest, depth);
+        ++f.elements;
+        ++sinceAction;
+        expect(depth <= MaxNestedDrawings && depth == model().drawingsOnStack(), "the drawings nested beyond the limit or are miscounted");
+        const bool free = failure.isEmpty() && !ended && !quitting();
+        if (free && (endingDue() || (f.actions < settings.actions && oneIn(rate)))) {
+            act();
+        } else if (free && model().run.Running && (sinceAction >= MaxQuiet || f.actions >= settings.actions)) {
+            ++f.counts[QStringLiteral("cut short")];
+            sinceAction = 0;
+            stopByClick({});
+        }
+        windowYield();
+        const Status &status = model().run.status;
+        expect(quitting() || (w.windowTitle() == status.caption() && progress->value() == status.progress() && status.progress() >= 0 && status.progress() <= 100),
+               "the caption or the progress bar shows other than the drawing's status");
+        --depth;
+    }
+
+    // The widgets show what the model holds, within the model's ranges, and the model agrees with
+    // itself: its parameters saved and read back into a second model come back unchanged.
+    void check(bool idle)
+    {
+        if (quitting())
+            return;
+        Model &m = model();
+        int selected = 0; // 1 for each option selected, 100 for each shown selected
+        for (const ControlSpec &s : Controls) {
+            QWidget *widget = find(s.name);
+            auto *slider = qobject_cast<QSlider *>(widget);
+            const int x = m.fractal.value(s.id), shown = slider ? slider->value() : qobject_cast<QAbstractButton *>(widget)->isChecked();
+            selected += s.kind == ControlKind::Option ? x + 100 * shown : 0;
+            expect(x >= s.min && x <= s.max && (slider ? shown == x && slider->minimum() == s.min && slider->maximum() == s.max : shown == (x == 1)), "out of range or shown otherwise:", s.name);
+        }
+        expect(selected == 101, "not one option selected and shown");
+        expect(find("MM")->isEnabled() == m.fractal.mmEnabled() && m.fractal.mmEnabled() == (m.fractal.value(Control::MUA) == 1), "MM is enabled otherwise than MUA is ticked");
+        expect(find<QGroupBox>("Frame1")->title() == m.fractal.frame1Caption() && find<QLabel>("Label2")->text() == m.fractal.label2Caption(), "a caption shows otherwise");
+        for (const PairSpec &p : Pairs) {
+            const int x = m.interference.value(p.id);
+            auto *spinner = find<UpDown>(p.spinner);
+            expect(x >= p.min && x <= p.max && spinner->value() == x && spinner->minimum() == p.min && spinner->maximum() == p.max, "out of range or shown otherwise:", p.spinner);
+            expect(find<QLineEdit>(p.textBox)->text() == m.interference.text(p.id) && !applyTextRule(p, m.interference.text(p.id)).rewrite, "a text shown otherwise or to be rewritten:", p.textBox);
+        }
+        const ParameterRecords saved = takeParameters(m); // rewrites only the Stored copies, which nothing but a save reads
+        applyParameters(scratch, saved);
+        const ParameterRecords back = takeParameters(scratch);
+        for (int i = 0; i < RecordCount; ++i)
+            expect(back[i].value == saved[i].value, "a record reads back otherwise than it was saved");
+        // The marker stands where it was designed or centred where a centre slider put it.
+        for (const auto &[edge, design, centre] : {std::tuple(m.marker.Left, scratch.marker.Left, m.fractal.vars.CenterX.value), std::tuple(m.marker.Top, scratch.marker.Top, m.fractal.vars.CenterY.value)})
+            expect(edge == design || edge == centre - Marker::Size / 2, "the marker is neither where it was designed nor at the centre");
+        expect(!QApplication::activeModalWidget() && !QApplication::activePopupWidget(), "a modal window or a popup was left open");
+        for (QWidget *top : QApplication::topLevelWidgets())
+            expect(top == &w || !top->isVisible(), "a window was left open:", top->metaObject()->className());
+        if (!idle)
+            return;
+        expect(!m.run.Running && m.drawingsOnStack() == 0, "drawings running when idle");
+        expect(w.windowTitle() == ProgramName && progress->value() == 0 && m.run.status.progress() == 0, "a drawing's caption or progress shown when idle");
+        expect(m.surface.DrawWidth() == scratch.surface.DrawWidth(), "a wide pen left when idle");
+        for (const QTimer *timer : w.findChildren<QTimer *>())
+            expect(!timer->isActive(), "a timer runs when idle:", timer->parent()->metaObject()->className());
+        expect(w.findChildren<QDialog *>().isEmpty(), "a closed modal window still exists");
+    }
+
+    void end()
+    {
+        ended = true;
+        ++f.actions;
+        f.endingDepth = depth;
+        activate();
+        QCloseEvent close; // as the window system delivers it
+        if (settings.ending == Ending::ExitShortcut)
+            key(&w, Qt::Key_X, Qt::ControlModifier);
+        else if (settings.ending == Ending::ExitMenu)
+            menuItem(find<QAction>("Exit"));
+        else
+            QCoreApplication::sendEvent(w.windowHandle(), &close);
+        expect(quitting() && !model().run.Running && close.isAccepted(), "the program did not end");
+    }
 };
 
 const DrawingCommand &someCommand(Driver &d) { return d.weighted(DrawingCommands, [](const DrawingCommand &c) { return unsigned(DrawingWeights[int(c.drawing)]); }); }
@@ -175,15 +332,11 @@ const Action Actions[] = {
          for (StoredInt &r : records)
              d.oneIn(2) ? r.set16(someValue(d)) : r.set32(someValue(d));
          QFile file(QStringLiteral("Fractal.dvg"));
-         const bool written = file.open(QIODevice::WriteOnly) && file.write(encodeParameters(records).left(d.oneIn(3) ? d.below(ParameterFileLength) : ParameterFileLength)) >= 0;
-         d.expect(written, "could not write Fractal.dvg");
+         d.expect(file.open(QIODevice::WriteOnly) && file.write(encodeParameters(records).left(d.oneIn(3) ? d.below(ParameterFileLength) : ParameterFileLength)) >= 0, "could not write Fractal.dvg");
      }},
     {"option", 6, [](Driver &d) { d.click(d.someControl(ControlKind::Option)); }},
     {"check box", 6, [](Driver &d) { d.click(d.someControl(ControlKind::CheckBox)); }},
-    {"slider click", 8, [](Driver &d) {
-         QWidget *slider = d.someControl(ControlKind::Slider);
-         d.click(slider, d.somewhere(slider), d.oneIn(10) ? Qt::RightButton : Qt::LeftButton);
-     }},
+    {"slider click", 8, [](Driver &d) { d.clickSomewhere(d.someControl(ControlKind::Slider), 10); }},
     {"slider drag", 6, [](Driver &d) {
          auto *slider = d.someControl<QSlider>(ControlKind::Slider);
          QPoint to = handleCentre(slider);
@@ -192,130 +345,41 @@ const Action Actions[] = {
              QTest::mouseMove(slider, to = d.somewhere(slider, 40));
          QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
      }},
-    {"slider key", 10, [](Driver &d) {
-         static const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
-         QWidget *slider = d.someControl(ControlKind::Slider);
-         slider->setFocus(Qt::TabFocusReason);
-         d.key(slider, d.pick(keys));
-     }},
+    {"slider key", 10, [](Driver &d) { d.focusKey(d.someControl(ControlKind::Slider), d.pick(SliderKeys)); }},
     {"typing", 12, [](Driver &d) { // over the text, at its end, or erasing
          auto *box = d.find<QLineEdit>(d.somePair().textBox);
          const unsigned how = d.below(10);
          d.click(box, QPoint(int(d.below(unsigned(box->width()))), box->height() / 2));
          if (how < 7)
              d.key(box, Qt::Key_A, Qt::ControlModifier), d.key(box, Qt::Key_Backspace);
-         if (how < 9)
-             d.key(box, Qt::Key_End), d.type(box, d.someText());
-         for (unsigned n = how < 9 ? 0 : 1 + d.below(4); n > 0; --n)
-             d.key(box, Qt::Key_Backspace);
+         how < 9 ? d.type(box, d.someText()) : d.key(box, Qt::Key_Backspace);
      }},
-    {"spinner arrow", 8, [](Driver &d) {
-         QWidget *spinner = d.find(d.somePair().spinner);
-         d.click(spinner, QPoint(spinner->width() / 2, spinner->height() * (d.oneIn(2) ? 1 : 3) / 4), d.oneIn(7) ? Qt::RightButton : Qt::LeftButton);
-     }},
-    {"spinner key", 3, [](Driver &d) {
-         QWidget *spinner = d.find(d.somePair().spinner);
-         spinner->setFocus(Qt::TabFocusReason);
-         d.key(spinner, d.oneIn(2) ? Qt::Key_Up : Qt::Key_Down);
-     }},
-    {"menu dismissed", 1, [](Driver &d) {
-         auto *menu = d.find<QMenu>("Menu");
-         d.menuBarClick(menu->menuAction());
-         for (int i = 0; i < 2 && menu->isVisible(); ++i) // the first Esc may only leave the menu bar's keyboard mode
-             d.key(menu, Qt::Key_Escape);
+    {"spinner arrow", 8, [](Driver &d) { d.clickSomewhere(d.find(d.somePair().spinner), 7); }},
+    {"spinner key", 3, [](Driver &d) { d.focusKey(d.find(d.somePair().spinner), d.oneIn(2) ? Qt::Key_Up : Qt::Key_Down); }},
+    {"menu dismissed", 1, [](Driver &d) { // the first Esc may only leave the menu bar's keyboard mode
+         d.menuBarClick(d.find<QMenu>("Menu")->menuAction());
+         for (int i = 0; i < 2 && d.find<QMenu>("Menu")->isVisible(); ++i)
+             d.key(d.find<QMenu>("Menu"), Qt::Key_Escape);
      }},
     {"events", 2, [](Driver &) { QCoreApplication::processEvents(); }},
 };
 
-// Opens the menu from the menu bar and clicks the item; an item of the submenu is reached by
-// the keyboard, which opens a submenu at once where the mouse waits for a delay.
-void Driver::menuItem(QAction *item)
+void Driver::act()
 {
-    auto *menu = find<QMenu>("Menu"), *sub = find<QMenu>("int"), *in = sub->actions().contains(item) ? sub : menu;
-    menuBarClick(menu->menuAction());
-    for (int i = 0; in == sub && i < 12 && menu->activeAction() != sub->menuAction(); ++i)
-        QTest::keyClick(menu, Qt::Key_Down);
-    if (in == sub)
-        key(menu, Qt::Key_Right);
-    expect(in->isVisible(), "the menu did not open");
-    click(in, in->actionGeometry(item).center());
-    expect(quitting() || (!menu->isVisible() && !sub->isVisible()), "the menu stayed open after an item");
-}
-
-// A start/stop command, however given: it either stops the running drawing or, from a stopped
-// state, runs a whole drawing inside it (none at the nesting limit); nothing is left running.
-void Driver::command(const std::function<void()> &give)
-{
-    const bool wasRunning = model().run.Running, atLimit = depth >= MaxNestedDrawings;
-    const long before = f.elements;
-    give();
-    if (quitting() || !failure.isEmpty())
-        return;
-    const char *what = wasRunning ? "stop" : atLimit ? "ignored start" : depth > 0 ? "nested start" : "start";
-    ++f.counts[QLatin1String(what)];
-    expect(!model().run.Running && (wasRunning || (f.elements > before) != atLimit), "a drawing left running or drawn wrongly after a", what);
-}
-
-void Driver::fileCommand()
-{
-    const layout::MenuItemLook &item = weighted(layout::FileMenuItems, [](const layout::MenuItemLook &i) { return unsigned(std::string_view(i.name) != "Exit"); });
-    const long messages = f.count("QMessageBox");
-    withAnswers([&] { oneIn(3) ? menuItem(find<QAction>(item.name)) : (activate(), key(&w, item.key, Qt::ControlModifier)); });
-    // A file command that was confirmed and showed no message wrote what it should.
-    const QString chosen = w.chooser().ChosenFileName;
-    if (chosen.isEmpty() || f.count("QMessageBox") != messages || quitting())
-        return;
-    QFile file(chosen);
-    const auto records = decodeParameters(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-    if (std::string_view(item.name) == "Save")
-        expect(std::holds_alternative<ParameterRecords>(records) && std::get<ParameterRecords>(records) == takeParameters(model()), "the saved file does not hold the parameters");
-    if (std::string_view(item.name) == "SaveBitmap")
-        expect(QImage(chosen).size() == model().surface.Image().size(), "the saved picture does not read back");
-}
-
-void Driver::answer()
-{
-    QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || (modal == answered && ++answers <= MaxAnswers))
-        return;
-    const QString kind = QString::fromLatin1(modal->metaObject()->className());
-    const bool known = qobject_cast<SaveLoad *>(modal) || qobject_cast<Printing *>(modal) || qobject_cast<QMessageBox *>(modal) || modal->objectName() == QLatin1String("About");
-    if (modal == answered || !known) {
-        expect(false, modal->metaObject()->className(), known ? "stayed open after it was answered" : "was not expected");
-        if (auto *dialog = qobject_cast<QDialog *>(modal))
-            dialog->reject();
-        return;
-    }
-    answered = modal;
-    answers = 0;
+    if (endingDue() && (depth == 0 || QApplication::activeModalWidget()))
+        return Actions[0].perform(*this); // a drawing, inside which the end comes
+    if (endingDue())
+        return note(QStringLiteral("end")), end();
     ++f.actions;
-    ++f.counts[kind];
-    note(kind);
-    if (auto *chooser = qobject_cast<SaveLoad *>(modal))
-        answerChooser(chooser);
-    else if (auto *printing = qobject_cast<Printing *>(modal)) // never Enter: that would print
-        oneIn(3) ? key(printing, Qt::Key_Escape) : oneIn(2) ? click(printing->cancelButton()) : click(printing, QPoint(20, 20));
-    else // never the About box's System Info button: it starts a program
-        key(modal, oneIn(2) ? Qt::Key_Return : Qt::Key_Escape);
-}
-
-void Driver::answerChooser(SaveLoad *chooser)
-{
-    const QString here = QDir::currentPath(), before = chooser->nameBox()->text();
-    expect(QDir::cleanPath(chooser->directory()) == QDir::cleanPath(here), "the chooser opened elsewhere than in the current directory");
-    if (oneIn(3)) {
-        const QString name = QString::fromUtf8(pick(ChooserNames));
-        click(chooser->nameBox()), key(chooser->nameBox(), Qt::Key_A, Qt::ControlModifier), key(chooser->nameBox(), Qt::Key_Backspace);
-        type(chooser->nameBox(), name == QLatin1String("long") ? QString(300, u'я') : name);
-        expect(w.chooser().ChooserMode != LoadMode || chooser->nameBox()->text() == before, "the name was typed over in LOAD mode");
-    }
-    const unsigned how = below(20);
-    const bool confirm = how < 13;
-    expect(!confirm || w.chooser().ChosenFileName.startsWith(here + QLatin1Char('/')), "the chooser would use a file outside the current directory");
-    if (confirm && failure.isEmpty())
-        how < 10 ? key(chooser, Qt::Key_Return) : click(chooser->confirmButton());
-    else
-        how < 17 ? key(chooser, Qt::Key_Escape) : click(chooser->cancelButton());
+    f.drawingActions += depth > 0;
+    sinceAction = 0;
+    rate = depth > 0 ? rate : oneIn(QuietOneIn) ? QuietRate : BusyRate;
+    const Action &action = weighted(Actions, [](const Action &a) { return a.weight; });
+    ++f.counts[QLatin1String(action.name)];
+    note(QLatin1String(action.name));
+    action.perform(*this);
+    if (!ended)
+        check(depth == 0);
 }
 
 Outcome Driver::go()
@@ -329,8 +393,8 @@ Outcome Driver::go()
     const std::function<void()> windowYield = model().run.yield;
     model().run.yield = [this, windowYield] { yielded(windowYield); };
     current = this;
-    // QTest's complaint about input that a widget ignored, as a disabled slider does, is ordinary for a user who
-    // clicks anywhere; the offscreen platform cannot grab the keyboard or raise a window for a menu or a modal window.
+    // Ordinary: QTest's complaint about input that a widget ignored (a disabled slider), and the
+    // offscreen platform's, that it cannot grab the keyboard or raise a window.
     previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
         for (const char *ordinary : {"Keyboard event", "Mouse event", "This plugin does not support"})
             if (type == QtWarningMsg && text.startsWith(QLatin1String(ordinary)))
@@ -350,112 +414,6 @@ Outcome Driver::go()
     return {f, failure};
 }
 
-void Driver::act()
-{
-    if (endingDue() && (depth == 0 || QApplication::activeModalWidget()))
-        return Actions[0].perform(*this); // a drawing, inside which the end comes
-    if (endingDue())
-        return end();
-    ++f.actions;
-    f.drawingActions += depth > 0;
-    sinceAction = 0;
-    rate = depth > 0 ? rate : oneIn(QuietOneIn) ? QuietRate : BusyRate;
-    const Action &action = weighted(Actions, [](const Action &a) { return a.weight; });
-    ++f.counts[QLatin1String(action.name)];
-    note(QLatin1String(action.name));
-    action.perform(*this);
-    if (!ended)
-        check(depth == 0);
-}
-
-void Driver::yielded(const std::function<void()> &windowYield)
-{
-    const char here = 0; // the stack that the drawings above the outermost one take
-    stackBase = ++depth == 1 ? reinterpret_cast<std::uintptr_t>(&here) : stackBase;
-    f.deepestStack = std::max(f.deepestStack, static_cast<long>(stackBase - reinterpret_cast<std::uintptr_t>(&here)));
-    f.deepest = std::max(f.deepest, depth);
-    ++f.elements;
-    ++sinceAction;
-    expect(depth <= MaxNestedDrawings && depth == model().drawingsOnStack(), "the drawings nested beyond the limit or are miscounted");
-    const bool free = failure.isEmpty() && !ended && !quitting();
-    if (free && (endingDue() || (f.actions < settings.actions && oneIn(rate)))) {
-        act();
-    } else if (free && model().run.Running && (sinceAction >= MaxQuiet || f.actions >= settings.actions)) {
-        ++f.counts[QStringLiteral("cut short")];
-        sinceAction = 0;
-        stopByClick({});
-    }
-    windowYield();
-    // The window shows the drawing's status as it stands after a yield (the message is made only for a failure).
-    const Status &status = model().run.status;
-    expect(quitting() || (w.windowTitle() == status.caption() && progress->value() == status.progress() && status.progress() >= 0 && status.progress() <= 100),
-           "the caption or the progress bar shows other than the drawing's status");
-    --depth;
-}
-
-// The widgets show what the model holds, within the model's ranges, and the model agrees with
-// itself: its parameters saved and read back into a second model come back unchanged.
-void Driver::check(bool idle)
-{
-    if (quitting())
-        return;
-    Model &m = model();
-    int selected = 0; // 1 for each option selected, 100 for each shown selected
-    for (const ControlSpec &s : Controls) {
-        QWidget *widget = find(s.name);
-        auto *slider = qobject_cast<QSlider *>(widget);
-        auto *button = qobject_cast<QAbstractButton *>(widget);
-        const int x = m.fractal.value(s.id), shown = slider ? slider->value() : button->isChecked();
-        selected += s.kind == ControlKind::Option ? x + 100 * shown : 0;
-        expect(x >= s.min && x <= s.max && (slider ? shown == x && slider->minimum() == s.min && slider->maximum() == s.max : shown == (x == 1)), "out of range or shown otherwise:", s.name);
-    }
-    expect(selected == 101, "not one option selected and shown");
-    expect(find("MM")->isEnabled() == m.fractal.mmEnabled() && m.fractal.mmEnabled() == (m.fractal.value(Control::MUA) == 1), "MM is enabled otherwise than MUA is ticked");
-    expect(find<QGroupBox>("Frame1")->title() == m.fractal.frame1Caption() && find<QLabel>("Label2")->text() == m.fractal.label2Caption(), "a caption shows otherwise");
-    for (const PairSpec &p : Pairs) {
-        const int x = m.interference.value(p.id);
-        const QString &text = m.interference.text(p.id);
-        auto *spinner = find<UpDown>(p.spinner);
-        expect(x >= p.min && x <= p.max && spinner->value() == x && spinner->minimum() == p.min && spinner->maximum() == p.max
-                   && find<QLineEdit>(p.textBox)->text() == text && !applyTextRule(p, text).rewrite, "out of range, shown otherwise or a text to rewrite:", p.spinner);
-    }
-    const ParameterRecords saved = takeParameters(m); // rewrites only the Stored copies, which nothing but a save reads
-    applyParameters(scratch, saved);
-    const ParameterRecords back = takeParameters(scratch);
-    for (int i = 0; i < RecordCount; ++i)
-        expect(back[i].value == saved[i].value, "a record reads back otherwise than it was saved");
-    // The marker stands where it was designed or centred where a centre slider put it.
-    for (const auto &[edge, design, centre] : {std::tuple(m.marker.Left, scratch.marker.Left, m.fractal.vars.CenterX.value), std::tuple(m.marker.Top, scratch.marker.Top, m.fractal.vars.CenterY.value)})
-        expect(edge == design || edge == centre - Marker::Size / 2, "the marker is neither where it was designed nor at the centre");
-    expect(!QApplication::activeModalWidget() && !QApplication::activePopupWidget(), "a modal window or a popup was left open");
-    for (QWidget *top : QApplication::topLevelWidgets())
-        expect(top == &w || !top->isVisible(), "a window was left open:", top->metaObject()->className());
-    if (!idle)
-        return;
-    expect(!m.run.Running && m.drawingsOnStack() == 0, "drawings running when idle");
-    expect(w.windowTitle() == ProgramName && progress->value() == 0 && m.run.status.progress() == 0, "a drawing's caption or progress shown when idle");
-    expect(m.surface.DrawWidth() == scratch.surface.DrawWidth(), "a wide pen left when idle");
-    for (const QTimer *timer : w.findChildren<QTimer *>())
-        expect(!timer->isActive(), "a timer runs when idle:", timer->parent()->metaObject()->className());
-    expect(w.findChildren<QDialog *>().isEmpty(), "a closed modal window still exists");
-}
-
-void Driver::end()
-{
-    ended = true;
-    ++f.actions;
-    f.endingDepth = depth;
-    activate();
-    QCloseEvent close; // as the window system delivers it
-    if (settings.ending == Ending::ExitShortcut)
-        key(&w, Qt::Key_X, Qt::ControlModifier);
-    else if (settings.ending == Ending::ExitMenu)
-        menuItem(find<QAction>("Exit"));
-    else
-        note(QStringLiteral("close box")), QCoreApplication::sendEvent(w.windowHandle(), &close);
-    expect(quitting() && !model().run.Running && close.isAccepted(), "the program did not end");
-}
-
 } // namespace
 
 long Figures::count(const char *name) const
@@ -464,10 +422,7 @@ long Figures::count(const char *name) const
     return it == counts.end() ? 0 : it->second;
 }
 
-Outcome run(Main &window, const Settings &settings)
-{
-    return Driver(window, settings).go();
-}
+Outcome run(Main &window, const Settings &settings) { return Driver(window, settings).go(); }
 
 Settings fromEnvironment(Settings s)
 {

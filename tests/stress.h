@@ -34,15 +34,12 @@ struct Settings
 
 struct Figures
 {
-    long actions = 0;
-    long drawingActions = 0; // given inside a drawing's yield
-    long elements = 0;       // drawn elements, each followed by a yield
-    int deepest = 0;         // most drawings on the stack at once
-    long deepestStack = 0;   // bytes of stack that the nested drawings took at most
-    int endingDepth = -1;    // drawings on the stack when the program was ended
-    long qtWarnings = 0;     // warnings of Qt or the program other than the test's own
-    // By name: each kind of action, each modal window answered (by class), and what the
-    // start/stop commands did: "start", "nested start", "stop", "ignored start", "cut short".
+    long actions = 0, drawingActions = 0, elements = 0; // actions inside a drawing's yield; elements drawn, each with a yield
+    int deepest = 0, endingDepth = -1; // most drawings on the stack at once, and when the program was ended
+    long deepestStack = 0;             // bytes of stack that the nested drawings took at most
+    long qtWarnings = 0;               // warnings of Qt or the program other than the test's own
+    // By name: the kinds of action, the modal windows answered (by class), what the start/stop
+    // commands did ("start", "nested start", "stop", "ignored start") and "cut short" drawings.
     std::map<QString, long> counts;
     long count(const char *name) const;
 };
@@ -62,7 +59,7 @@ Outcome run(Main &window, const Settings &settings);
 // when they are set and valid, else the given ones; DIVOGRAF_STRESS_TRACE=1 sets `trace`.
 Settings fromEnvironment(Settings defaults);
 
-// A few lines for a report: the figures and the counts.
+// Two lines for a report: the figures and the counts.
 QString summary(const Settings &settings, const Figures &figures, double seconds);
 
 } // namespace divograf::stress

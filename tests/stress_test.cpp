@@ -55,7 +55,7 @@ stress::Outcome runOn(Main &w, const stress::Settings &settings)
 
 TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
 {
-    const stress::Settings settings = stress::fromEnvironment({Seed, 6000});
+    const stress::Settings settings = stress::fromEnvironment({Seed, 5000});
     Main w;
     const stress::Figures f = runOn(w, settings).figures;
     // The run did what it is for: drawings nested and were stopped in many ways, every modal
@@ -70,9 +70,7 @@ TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
     EXPECT_EQ(f.qtWarnings, 0);
 }
 
-class StressEnding : public testing::TestWithParam<stress::Ending>
-{
-};
+class StressEnding : public testing::TestWithParam<stress::Ending> {};
 
 TEST_P(StressEnding, TheLastActionEndsTheProgramFromInsideTheDrawings)
 {
@@ -86,6 +84,4 @@ TEST_P(StressEnding, TheLastActionEndsTheProgramFromInsideTheDrawings)
 
 INSTANTIATE_TEST_SUITE_P(Endings, StressEnding,
                          testing::Values(stress::Ending::ExitShortcut, stress::Ending::ExitMenu, stress::Ending::CloseBox),
-                         [](const testing::TestParamInfo<stress::Ending> &info) {
-                             return std::string(std::array{"None", "CtrlX", "MenuExit", "CloseBox"}[int(info.param)]);
-                         });
+                         [](const auto &info) { return std::string(std::array{"None", "CtrlX", "MenuExit", "CloseBox"}[int(info.param)]); });
