@@ -172,6 +172,7 @@ TEST_F(Window, IsOfFixedSizeF10OpensTheMenuEveryControlHasAnAccessibleName)
                 << control->objectName().toStdString();
     EXPECT_EQ(get("Box")->accessibleName(), QStringLiteral("Заполнять пустоты."));
     EXPECT_EQ(get("Command2")->accessibleName(), QStringLiteral("Строить радугу"));
+    EXPECT_EQ(get("ampl")->accessibleName(), QStringLiteral("Амплитуда")); // a spinner, by its label
 }
 
 // --- The start/stop commands and what the window shows ------------------------------------
