@@ -2,12 +2,11 @@
 //
 // SPDX-License-Identifier: MIT
 
-// `divograf` with a script, for the test that ends the program as a user would and looks at
-// the process from outside: the highest-detail fractal is started; in its third column it is
-// stopped and a second drawing is started nested in the finishing column; deep in that one a
-// modal window opens over both drawings, and from inside it the program is ended, by `Exit`
-// ("exit") or by the window system's close request ("close"). Prints the number of cells
-// drawn once the event loop has returned, then leaves with what `exec` returned.
+// `divograf` with a script, for the test that ends the program and looks at the process from
+// outside: the highest-detail fractal is started, stopped at cell 1200 and started again nested
+// at 1210; at 3000 a modal window opens over both drawings and the program is ended from it,
+// by `Exit` ("exit") or by the window system's close request ("close"). Prints the cells drawn
+// once the event loop has returned, then leaves with what `exec` returned.
 
 #include "ui/mainwindow.h"
 
@@ -20,33 +19,25 @@
 #include <QWindow>
 
 #include <cstdio>
-#include <cstring>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const bool viaClose = argc > 1 && std::strcmp(argv[1], "close") == 0;
+    const bool viaClose = argc > 1 && QByteArray(argv[1]) == "close";
     divograf::Main window;
     window.show();
-    divograf::Model &model = window.model();
     auto *command1 = window.findChild<QAbstractButton *>(QStringLiteral("Command1"));
     window.findChild<QAbstractButton *>(QStringLiteral("Option4"))->click();
-
     int cells = 0;
-    const std::function<void()> windowYield = model.run.yield;
-    model.run.yield = [&] {
-        ++cells;
-        if (cells == 1200 || cells == 1210)
-            command1->click(); // stop, then start again inside the finishing column
+    window.model().run.yield = [&, windowYield = window.model().run.yield] {
+        if (++cells == 1200 || cells == 1210)
+            command1->click();
         if (cells == 3000) {
             QDialog dialog(&window);
             QTimer::singleShot(10, &dialog, [&] {
-                if (viaClose) {
-                    QCloseEvent close;
-                    QCoreApplication::sendEvent(window.windowHandle(), &close);
-                } else {
-                    window.findChild<QAction *>(QStringLiteral("Exit"))->trigger();
-                }
+                QCloseEvent close;
+                viaClose ? void(QCoreApplication::sendEvent(window.windowHandle(), &close))
+                         : window.findChild<QAction *>(QStringLiteral("Exit"))->trigger();
             });
             dialog.exec();
         }

@@ -16,21 +16,15 @@
 
 namespace divograf::testing_support {
 
-struct Seen
-{
-    int progress;
-    QString caption;
-    bool running;
-    int drawWidth;
-    std::uint64_t revision; // changes when the element drew something
-};
+struct Seen { int progress; QString caption; bool running; int drawWidth; std::uint64_t revision; }; // revision: drew or not
 
-class ScriptedModel
+struct ScriptedModel
 {
-public:
-    ScriptedModel()
+    explicit ScriptedModel(bool coarse = false) // coarse: Detail 100, 50 columns of 50 map cells
     {
         model.startUp();
+        if (coarse)
+            model.fractal.setValue(Control::Option1, 1);
         model.run.yield = [this] {
             ++elements;
             trace.push_back({model.run.status.progress(), model.run.status.caption(), model.run.Running,
@@ -40,8 +34,7 @@ public:
         };
     }
 
-    // The view state seen at the yield after element n (1-based).
-    const Seen &at(int n) const { return trace.at(n - 1); }
+    const Seen &at(int n) const { return trace.at(n - 1); } // seen after element n (1-based)
 
     Model model;
     int elements = 0;

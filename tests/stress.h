@@ -34,21 +34,14 @@ struct Settings
 
 struct Figures
 {
-    long actions = 0;
-    long idleActions = 0;       // given while nothing was drawing
-    long drawingActions = 0;    // given inside a drawing's yield
-    long elements = 0;          // drawn elements, each followed by a yield
-    long starts = 0;            // start/stop commands that started a drawing
-    long nestedStarts = 0;      // ... inside the yield of another drawing
-    long stops = 0;             // start/stop commands that stopped a drawing
-    long ignoredStarts = 0;     // starts given with MaxNestedDrawings drawings on the stack
-    long forcedStops = 0;       // clicks on the surface that cut an over-long drawing short
-    int deepest = 0;            // most drawings on the stack at once
-    long deepestStack = 0;      // bytes of stack that the nested drawings took at most
-    int endingDepth = -1;       // drawings on the stack when the program was ended
-    long qtWarnings = 0;        // warnings of Qt or the program other than the test's own
-    std::map<QString, long> modals; // modal windows answered, by class
-    std::map<QString, long> kinds;  // actions by kind
+    long actions = 0, drawingActions = 0, elements = 0; // actions inside a drawing's yield; elements drawn, each with a yield
+    int deepest = 0, endingDepth = -1; // most drawings on the stack at once, and when the program was ended
+    long deepestStack = 0;             // bytes of stack that the nested drawings took at most
+    long qtWarnings = 0;               // warnings of Qt or the program other than the test's own
+    // By name: the kinds of action, the modal windows answered (by class), what the start/stop
+    // commands did ("start", "nested start", "stop", "ignored start") and "cut short" drawings.
+    std::map<QString, long> counts;
+    long count(const char *name) const;
 };
 
 struct Outcome
@@ -66,7 +59,7 @@ Outcome run(Main &window, const Settings &settings);
 // when they are set and valid, else the given ones; DIVOGRAF_STRESS_TRACE=1 sets `trace`.
 Settings fromEnvironment(Settings defaults);
 
-// A few lines for a report: actions, elements, nesting, modal windows.
+// Two lines for a report: the figures and the counts.
 QString summary(const Settings &settings, const Figures &figures, double seconds);
 
 } // namespace divograf::stress
