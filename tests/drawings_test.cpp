@@ -39,6 +39,7 @@ TEST(Surface, EachOperationPaintsItsPixelsInItsColourOnly)
         {"box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); }, {{66, 132}, {72, 135}}, {{65, 132}, {73, 135}, {66, 136}}},
         {"box, pen 3", 1, 3, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); }, {{65, 131}, {73, 136}}, {{64, 132}, {74, 135}}},
         {"box, pen 4", 1, 4, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); }, {{65, 131}, {74, 137}}, {{64, 132}, {75, 135}}},
+        {"one-pixel box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 5, 5, c); }, {{66, 132}}, {{67, 132}, {66, 133}}},
         {"box to 5000", 1, 1, [](Surface &s, Colour c) { s.fillBox(0, 0, 5000, 5000, c); }, {{0, 0}, {328, 328}}, {}},
         {"box beyond", 1, 1, [](Surface &s, Colour c) { s.fillBox(5010, 5010, 100, 100, c); }, {}, {{328, 328}}},
         {"line, pen 5", 1, 5, [](Surface &s, Colour c) { s.line(1000, 2500, 4000, 2500, c); }, {{165, 163}, {165, 167}, {66, 165}}, {{165, 162}, {165, 168}}},
