@@ -52,17 +52,14 @@ TEST(RendererArguments, SettingsKeepTheirOrderAndTheFormatFollowsTheExtension)
     const Parsed p = parse({"interference-3d", "--set", "Rc=10", "--params", "a.dvg", "--set", "lt= 7 0", "--set", "amplt=",
                             "--set", "Option4=1", "--save-params", "out.dvg", "--scale", "16", "-o", "x.PNG"});
     const Job &j = std::get<Job>(p);
-    EXPECT_EQ(j.drawing, Drawing::Interference3D);
     ASSERT_EQ(j.settings.size(), 5u);
-    EXPECT_EQ(std::get<ControlSetting>(j.settings[0]).control, Control::Rc);
-    EXPECT_EQ(std::get<ControlSetting>(j.settings[0]).value, 10);
-    EXPECT_EQ(std::get<ParameterFileSetting>(j.settings[1]).path, QStringLiteral("a.dvg"));
-    EXPECT_EQ(std::get<TextSetting>(j.settings[2]).textBox, Pair::L);
-    EXPECT_EQ(std::get<TextSetting>(j.settings[2]).text, QStringLiteral(" 7 0")); // as typed, blanks and all
-    EXPECT_EQ(std::get<TextSetting>(j.settings[3]).text, QString());
-    EXPECT_EQ(std::get<ControlSetting>(j.settings[4]).control, Control::Option4);
-    EXPECT_EQ(std::pair(j.saveParameters, j.output), std::pair(QStringLiteral("out.dvg"), QStringLiteral("x.PNG")));
-    EXPECT_EQ(std::pair(j.format, j.scale), std::pair(QByteArray("PNG"), 16));
+    const auto control = [&](int i) { return std::get<ControlSetting>(j.settings[i]); };
+    const auto text = [&](int i) { return std::get<TextSetting>(j.settings[i]); };
+    EXPECT_EQ(std::make_tuple(j.drawing, control(0).control, control(0).value, std::get<ParameterFileSetting>(j.settings[1]).path),
+              std::make_tuple(Drawing::Interference3D, Control::Rc, 10, QStringLiteral("a.dvg")));
+    EXPECT_EQ(std::make_tuple(text(2).textBox, text(2).text, text(3).text, control(4).control), // texts as typed, blanks and all
+              std::make_tuple(Pair::L, QStringLiteral(" 7 0"), QString(), Control::Option4));
+    EXPECT_EQ(std::make_tuple(j.saveParameters, j.output, j.format, j.scale), std::make_tuple(QStringLiteral("out.dvg"), QStringLiteral("x.PNG"), QByteArray("PNG"), 16));
     EXPECT_TRUE(std::holds_alternative<Help>(parse({"--help"})));
 
     // A click on QWA assigns Squarings; a text is typed as it stands.
