@@ -16,7 +16,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <numeric>
 #include <random>
 
 namespace divograf::stress {
@@ -30,12 +29,11 @@ constexpr int MaxAnswers = 3;                  // times a modal window may be fo
 constexpr int DrawingWeights[] = {7, 4, 5, 4}; // by `Drawing`
 constexpr int OptionWeights[] = {12, 5, 2, 1}; // Option1 to Option4: mostly coarse cells, for speed
 const Qt::Key SliderKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
-// Texts a user might type into a number box besides numbers: junk, numbers beyond any range, nothing.
-const char *const OddTexts[] = {"abc", "--5", "+-3", "1e", "e5", ".", "12abc", "0x1F", "1,5", "٣", "７", "ж", " ", "\u00a0" "5",
-                                "1 2", "3.", ".5", "-0", "+7", "1e+", "١٢٣", "1e400", "-1e400", "1e-400", "inf", "-inf", "nan",
-                                "1e99999999999", "2147483648", "-2147483649", "4294967296", "9.999999999999999e307", "5e2", "2e-1", ""};
+// Typed besides numbers: junk, other digits, blanks, numbers beyond any range, nothing.
+const char *const OddTexts[] = {"abc", "--5", "+-3", "1e", ".", "12abc", "0x1F", "1,5", "٣", "７", "ж", " ", "\u00a0" "5", "1 2", "3.",
+                                ".5", "-0", "+7", "1e+", "1e400", "-1e400", "inf", "nan", "2147483648", "-2147483649", "4294967296", ""};
 // Names for the chooser: plain, Cyrillic, blank, empty, a missing folder, odd, too long for the file system.
-const char *const ChooserNames[] = {"Fractal", "stress", "Дивограф", "x y", "", "no/such/x", "#$%&*?", "long"};
+const char *const ChooserNames[] = {"Fractal", "Дивограф", "x y", "", "no/such/x", "#$%&*?", "long"};
 
 QString str(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -53,11 +51,10 @@ struct Driver
     long sinceAction = 0;
     unsigned rate = BusyRate;
     bool ended = false;
-    std::uintptr_t stackBase = 0;
     QTimer answerer;
     QPointer<QWidget> answered;
-    QProgressBar *progress = nullptr;
     Model scratch; // never drawn in: the window's parameters are read back through it
+    QProgressBar *const progress = w.findChild<QProgressBar *>(QStringLiteral("Progress"));
 
     Driver(Main &window, const Settings &s) : w(window), settings(s) {}
     Model &model() { return w.model(); }
@@ -68,24 +65,15 @@ struct Driver
     template <typename T, std::size_t N> const T &pick(const T (&rows)[N]) { return rows[below(N)]; }
     template <typename Rows, typename Weight> const auto &weighted(const Rows &rows, Weight weight) // each as likely as its weight
     {
-        int x = static_cast<int>(below(std::transform_reduce(std::begin(rows), std::end(rows), 0u, std::plus<>(), weight)));
+        unsigned total = 0;
         for (const auto &r : rows)
+            total += weight(r);
+        for (int x = static_cast<int>(below(total)); const auto &r : rows)
             if ((x -= static_cast<int>(weight(r))) < 0)
                 return r;
         return *std::begin(rows);
     }
-    template <typename T = QWidget> T *find(std::string_view name)
-    {
-        if (T *found = w.findChild<T *>(str(name)))
-            return found;
-        qFatal("no %s in the window", name.data());
-    }
-    void note(const QString &what)
-    {
-        doing = what;
-        if (settings.trace)
-            std::fprintf(stderr, "#%ld depth %d: %s\n", f.actions, depth, qPrintable(what));
-    }
+    template <typename T = QWidget> T *find(std::string_view name) { return w.findChild<T *>(str(name)); }
     void expect(bool ok, std::string_view what, std::string_view about = {}) // the message is made only for a failure
     {
         if (ok || !failure.isEmpty())
@@ -94,15 +82,9 @@ struct Driver
         model().run.Running = false; // every drawing on the stack ends at its next check
     }
 
-    // The primitives of the actions.
     void click(QWidget *on, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(on, button, {}, at); }
     void key(QWidget *on, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(on, k, modifiers); }
     void focusKey(QWidget *on, Qt::Key k) { on->setFocus(Qt::TabFocusReason), key(on, k); }
-    void type(QWidget *on, const QString &text) // character by character, as a keyboard would
-    {
-        for (QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, on, c > u' ' && c < u'\x7f' ? Qt::Key(c.toUpper().unicode()) : c == u' ' ? Qt::Key_Space : Qt::Key_unknown, QString(c), {});
-    }
     QPoint somewhere(const QWidget *on, int beyond = 0) // beyond the edges too, where a slider's handle stops
     {
         return {int(below(unsigned(on->width() + 2 * beyond))) - beyond, int(below(unsigned(on->height() + 2 * beyond))) - beyond};
@@ -110,16 +92,14 @@ struct Driver
     void clickSomewhere(QWidget *on, unsigned rightOneIn) { click(on, somewhere(on), oneIn(rightOneIn) ? Qt::RightButton : Qt::LeftButton); }
     template <typename T = QWidget> T *someControl(ControlKind kind)
     {
-        return find<T>(weighted(Controls, [kind](const ControlSpec &c) { return c.kind != kind ? 0u : kind == ControlKind::Option ? OptionWeights[int(c.id) - int(Control::Option1)] : 1u; }).name);
+        return find<T>(weighted(Controls, [kind](const ControlSpec &c) {
+            return c.kind != kind ? 0u : kind == ControlKind::Option ? OptionWeights[int(c.id) - int(Control::Option1)] : 1u; }).name);
     }
     const PairSpec &somePair() { return Pairs[below(Pairs.size())]; }
-    QString someText()
+    void type(QWidget *on, const QString &text) // character by character, as a keyboard would
     {
-        const QString n = QString::number(gen() >> below(32));
-        const QString texts[] = {(oneIn(2) ? QStringLiteral("-") : QStringLiteral("+")) + n, n + QStringLiteral(".5"),
-                                 n + QStringLiteral(".") + QString::number(gen()), QString(below(3), u' ') + n + QString(below(3), u' '),
-                                 QString::fromUtf8(pick(OddTexts)), QString(20 + below(380), QChar(u'1' + below(9))), n, n};
-        return pick(texts);
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, on, c > u' ' && c < u'\x7f' ? Qt::Key(c.toUpper().unicode()) : c == u' ' ? Qt::Key_Space : Qt::Key_unknown, QString(c), {});
     }
     // The offscreen platform leaves the activation with a closed popup or modal window, where a
     // window system gives it back to the main window; shortcuts need the window active.
@@ -129,21 +109,8 @@ struct Driver
             QApplication::setActiveWindow(&w);
     }
     void menuBarClick(QAction *item) { activate(), click(w.menuBar(), w.menuBar()->actionGeometry(item).center()); }
-    void withAnswers(const std::function<void()> &action) // modal windows cannot nest: while one is open, only the answerer acts
-    {
-        answerer.start();
-        action();
-        answerer.stop();
-        expect(!QApplication::activeModalWidget(), "a modal window stayed open after its command");
-    }
-    void stopByClick(QPoint at)
-    {
-        click(find("Field"), at);
-        expect(!model().run.Running, "a click on the surface did not stop the drawing");
-    }
-
-    // Opens the menu from the menu bar and clicks the item; an item of the submenu is reached by
-    // the keyboard, which opens a submenu at once where the mouse waits for a delay.
+    // Opens the menu from the menu bar and clicks the item; the submenu is opened by the keyboard,
+    // which opens it at once where the mouse waits for a delay.
     void menuItem(QAction *item)
     {
         auto *menu = find<QMenu>("Menu"), *sub = find<QMenu>("int"), *in = sub->actions().contains(item) ? sub : menu;
@@ -156,7 +123,18 @@ struct Driver
         click(in, in->actionGeometry(item).center());
         expect(quitting() || (!menu->isVisible() && !sub->isVisible()), "the menu stayed open after an item");
     }
-
+    void withAnswers(const std::function<void()> &action) // modal windows cannot nest: while one is open, only the answerer acts
+    {
+        answerer.start();
+        action();
+        answerer.stop();
+        expect(!QApplication::activeModalWidget(), "a modal window stayed open after its command");
+    }
+    void stopByClick(QPoint at)
+    {
+        click(find("Field"), at);
+        expect(!model().run.Running, "a click on the surface did not stop the drawing");
+    }
     // A start/stop command, however given: it either stops the running drawing or, from a stopped
     // state, runs a whole drawing inside it (none at the nesting limit); nothing is left running.
     void command(const std::function<void()> &give)
@@ -169,45 +147,28 @@ struct Driver
         expect(quitting() || (!model().run.Running && (wasRunning || (f.elements > before) != atLimit)), "a drawing left running or drawn wrongly after a", what);
     }
 
-    void fileCommand()
-    {
-        const auto &item = weighted(layout::FileMenuItems, [](const layout::MenuItemLook &i) { return unsigned(std::string_view(i.name) != "Exit"); });
-        const long messages = f.count("QMessageBox");
-        withAnswers([&] { oneIn(3) ? menuItem(find<QAction>(item.name)) : (activate(), key(&w, item.key, Qt::ControlModifier)); });
-        // A file command that was confirmed and showed no message wrote what it should.
-        const QString chosen = w.chooser().ChosenFileName;
-        if (chosen.isEmpty() || f.count("QMessageBox") != messages || quitting())
-            return;
-        QFile file(chosen);
-        const auto records = decodeParameters(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-        if (std::string_view(item.name) == "Save")
-            expect(std::holds_alternative<ParameterRecords>(records) && std::get<ParameterRecords>(records) == takeParameters(model()), "the saved file does not hold the parameters");
-        if (std::string_view(item.name) == "SaveBitmap")
-            expect(QImage(chosen).size() == model().surface.Image().size(), "the saved picture does not read back");
-    }
-
-    void answer()
+    void answer() // the modal window open: a chooser, the print window, a message or the About box
     {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || (modal == answered && ++answers <= MaxAnswers))
             return;
-        const bool known = qobject_cast<SaveLoad *>(modal) || qobject_cast<Printing *>(modal) || qobject_cast<QMessageBox *>(modal) || modal->objectName() == QLatin1String("About");
+        auto *chooser = qobject_cast<SaveLoad *>(modal);
+        auto *printing = qobject_cast<Printing *>(modal);
+        const bool known = chooser || printing || qobject_cast<QMessageBox *>(modal) || modal->objectName() == QLatin1String("About");
         expect(known && modal != answered, modal->metaObject()->className(), known ? "stayed open after it was answered" : "was not expected");
         if (!failure.isEmpty())
             return qobject_cast<QDialog *>(modal)->reject();
         answered = modal;
         answers = 0;
         ++f.actions;
-        ++f.counts[QLatin1String(modal->metaObject()->className())];
-        note(QLatin1String(modal->metaObject()->className()));
-        if (auto *chooser = qobject_cast<SaveLoad *>(modal))
+        ++f.counts[doing = QLatin1String(modal->metaObject()->className())];
+        if (chooser)
             answerChooser(chooser);
-        else if (auto *printing = qobject_cast<Printing *>(modal)) // never Enter: that would print
+        else if (printing) // never Enter: that would print
             oneIn(3) ? key(printing, Qt::Key_Escape) : oneIn(2) ? click(printing->cancelButton()) : click(printing, QPoint(20, 20));
         else // never the About box's System Info button: it starts a program
             key(modal, oneIn(2) ? Qt::Key_Return : Qt::Key_Escape);
     }
-
     void answerChooser(SaveLoad *chooser)
     {
         const QString here = QDir::currentPath(), before = chooser->nameBox()->text();
@@ -218,7 +179,7 @@ struct Driver
             type(chooser->nameBox(), name == QLatin1String("long") ? QString(300, u'я') : name);
             expect(w.chooser().ChooserMode != LoadMode || chooser->nameBox()->text() == before, "the name was typed over in LOAD mode");
         }
-        const unsigned how = below(20);
+        const unsigned how = below(20); // confirmed by Enter or the button, or cancelled by Esc or the button
         expect(how >= 13 || w.chooser().ChosenFileName.startsWith(here + QLatin1Char('/')), "the chooser would use a file outside the current directory");
         if (how < 13 && failure.isEmpty())
             how < 10 ? key(chooser, Qt::Key_Return) : click(chooser->confirmButton());
@@ -226,22 +187,15 @@ struct Driver
             how < 17 ? key(chooser, Qt::Key_Escape) : click(chooser->cancelButton());
     }
 
-    void act();
-    Outcome go();
-
     void yielded(const std::function<void()> &windowYield)
     {
-        const char here = 0; // the stack that the drawings above the outermost one take
-        stackBase = ++depth == 1 ? reinterpret_cast<std::uintptr_t>(&here) : stackBase;
-        f.deepestStack = std::max(f.deepestStack, static_cast<long>(stackBase - reinterpret_cast<std::uintptr_t>(&here)));
-        f.deepest = std::max(f.deepest, depth);
+        f.deepest = std::max(f.deepest, ++depth);
         ++f.elements;
-        ++sinceAction;
         expect(depth <= MaxNestedDrawings && depth == model().drawingsOnStack(), "the drawings nested beyond the limit or are miscounted");
         const bool free = failure.isEmpty() && !ended && !quitting();
         if (free && (endingDue() || (f.actions < settings.actions && oneIn(rate)))) {
             act();
-        } else if (free && model().run.Running && (sinceAction >= MaxQuiet || f.actions >= settings.actions)) {
+        } else if (free && model().run.Running && (++sinceAction >= MaxQuiet || f.actions >= settings.actions)) {
             ++f.counts[QStringLiteral("cut short")];
             sinceAction = 0;
             stopByClick({});
@@ -257,8 +211,6 @@ struct Driver
     // itself: its parameters saved and read back into a second model come back unchanged.
     void check(bool idle)
     {
-        if (quitting())
-            return;
         Model &m = model();
         int selected = 0; // 1 for each option selected, 100 for each shown selected
         for (const ControlSpec &s : Controls) {
@@ -279,9 +231,7 @@ struct Driver
         }
         const ParameterRecords saved = takeParameters(m); // rewrites only the Stored copies, which nothing but a save reads
         applyParameters(scratch, saved);
-        const ParameterRecords back = takeParameters(scratch);
-        for (int i = 0; i < RecordCount; ++i)
-            expect(back[i].value == saved[i].value, "a record reads back otherwise than it was saved");
+        expect(takeParameters(scratch) == saved, "the records read back otherwise than they were saved");
         // The marker stands where it was designed or centred where a centre slider put it.
         for (const auto &[edge, design, centre] : {std::tuple(m.marker.Left, scratch.marker.Left, m.fractal.vars.CenterX.value), std::tuple(m.marker.Top, scratch.marker.Top, m.fractal.vars.CenterY.value)})
             expect(edge == design || edge == centre - Marker::Size / 2, "the marker is neither where it was designed nor at the centre");
@@ -298,34 +248,23 @@ struct Driver
         expect(w.findChildren<QDialog *>().isEmpty(), "a closed modal window still exists");
     }
 
-    void end()
-    {
-        ended = true;
-        ++f.actions;
-        f.endingDepth = depth;
-        activate();
-        QCloseEvent close; // as the window system delivers it
-        if (settings.ending == Ending::ExitShortcut)
-            key(&w, Qt::Key_X, Qt::ControlModifier);
-        else if (settings.ending == Ending::ExitMenu)
-            menuItem(find<QAction>("Exit"));
-        else
-            QCoreApplication::sendEvent(w.windowHandle(), &close);
-        expect(quitting() && !model().run.Running && close.isAccepted(), "the program did not end");
-    }
+    void act();
+    Outcome go();
 };
 
 const DrawingCommand &someCommand(Driver &d) { return d.weighted(DrawingCommands, [](const DrawingCommand &c) { return unsigned(DrawingWeights[int(c.drawing)]); }); }
 std::int32_t someValue(Driver &d) { return static_cast<std::int32_t>(d.gen()) >> d.below(32); }
 
-struct Action { const char *name; unsigned weight; void (*perform)(Driver &d); };
-
-const Action Actions[] = {
+// The user's actions, each as likely as its weight.
+const struct Action { const char *name; unsigned weight; void (*perform)(Driver &d); } Actions[] = {
     {"command button", 8, [](Driver &d) { d.command([&] { d.click(d.find(someCommand(d).button)); }); }},
     {"command shortcut", 6, [](Driver &d) { d.command([&] { d.activate(), d.key(&d.w, someCommand(d).key, Qt::ControlModifier); }); }},
     {"command menu", 4, [](Driver &d) { d.command([&] { d.menuItem(d.find<QAction>(someCommand(d).menuItem)); }); }},
     {"surface click", 4, [](Driver &d) { d.stopByClick(d.somewhere(d.find("Field"))); }},
-    {"file command", 3, [](Driver &d) { d.fileCommand(); }},
+    {"file command", 3, [](Driver &d) { // by the menu or the shortcut; never Exit
+         const auto &item = d.weighted(layout::FileMenuItems, [](const layout::MenuItemLook &i) { return unsigned(std::string_view(i.name) != "Exit"); });
+         d.withAnswers([&] { d.oneIn(3) ? d.menuItem(d.find<QAction>(item.name)) : (d.activate(), d.key(&d.w, item.key, Qt::ControlModifier)); });
+     }},
     {"about", 1, [](Driver &d) { d.withAnswers([&] { d.menuBarClick(d.find<QAction>(layout::HelpName)); }); }},
     {"foreign file", 1, [](Driver &d) { // another program writes the file that Load offers: random records, maybe cut off
          ParameterRecords records;
@@ -346,21 +285,17 @@ const Action Actions[] = {
          QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
      }},
     {"slider key", 10, [](Driver &d) { d.focusKey(d.someControl(ControlKind::Slider), d.pick(SliderKeys)); }},
-    {"typing", 12, [](Driver &d) { // over the text, at its end, or erasing
+    {"typing", 12, [](Driver &d) { // over the text or at its end: a number, signed, with a fraction, in blanks, very long, or odd
          auto *box = d.find<QLineEdit>(d.somePair().textBox);
-         const unsigned how = d.below(10);
          d.click(box, QPoint(int(d.below(unsigned(box->width()))), box->height() / 2));
-         if (how < 7)
+         if (d.below(10) < 7)
              d.key(box, Qt::Key_A, Qt::ControlModifier), d.key(box, Qt::Key_Backspace);
-         how < 9 ? d.type(box, d.someText()) : d.key(box, Qt::Key_Backspace);
+         const QString n = QString::number(d.gen() >> d.below(32)), texts[] = {n, n, (d.oneIn(2) ? "-" : "+") + n, n + ".5",
+             QString(d.below(3), u' ') + n + QString(d.below(3), u' '), QString(20 + d.below(380), QChar(u'1' + d.below(9))), QString::fromUtf8(d.pick(OddTexts))};
+         d.oneIn(10) ? d.key(box, Qt::Key_Backspace) : d.type(box, d.pick(texts));
      }},
     {"spinner arrow", 8, [](Driver &d) { d.clickSomewhere(d.find(d.somePair().spinner), 7); }},
     {"spinner key", 3, [](Driver &d) { d.focusKey(d.find(d.somePair().spinner), d.oneIn(2) ? Qt::Key_Up : Qt::Key_Down); }},
-    {"menu dismissed", 1, [](Driver &d) { // the first Esc may only leave the menu bar's keyboard mode
-         d.menuBarClick(d.find<QMenu>("Menu")->menuAction());
-         for (int i = 0; i < 2 && d.find<QMenu>("Menu")->isVisible(); ++i)
-             d.key(d.find<QMenu>("Menu"), Qt::Key_Escape);
-     }},
     {"events", 2, [](Driver &) { QCoreApplication::processEvents(); }},
 };
 
@@ -368,17 +303,28 @@ void Driver::act()
 {
     if (endingDue() && (depth == 0 || QApplication::activeModalWidget()))
         return Actions[0].perform(*this); // a drawing, inside which the end comes
-    if (endingDue())
-        return note(QStringLiteral("end")), end();
+    ended = endingDue();
     ++f.actions;
+    if (ended) { // inside the drawings, by the shortcut, the menu or as the window system closes the window
+        doing = QStringLiteral("end");
+        f.endingDepth = depth;
+        activate();
+        QCloseEvent close;
+        if (settings.ending == Ending::ExitShortcut)
+            key(&w, Qt::Key_X, Qt::ControlModifier);
+        else if (settings.ending == Ending::ExitMenu)
+            menuItem(find<QAction>("Exit"));
+        else
+            QCoreApplication::sendEvent(w.windowHandle(), &close);
+        return expect(quitting() && !model().run.Running && close.isAccepted(), "the program did not end");
+    }
     f.drawingActions += depth > 0;
     sinceAction = 0;
     rate = depth > 0 ? rate : oneIn(QuietOneIn) ? QuietRate : BusyRate;
     const Action &action = weighted(Actions, [](const Action &a) { return a.weight; });
-    ++f.counts[QLatin1String(action.name)];
-    note(QLatin1String(action.name));
+    ++f.counts[doing = QLatin1String(action.name)];
     action.perform(*this);
-    if (!ended)
+    if (!quitting())
         check(depth == 0);
 }
 
@@ -388,7 +334,6 @@ Outcome Driver::go()
     const QString previousFolder = QDir::currentPath();
     expect(folder.isValid() && QDir::setCurrent(folder.path()), "no temporary current directory");
     scratch.startUp();
-    progress = find<QProgressBar>("Progress");
     QObject::connect(&answerer, &QTimer::timeout, [this] { answer(); });
     const std::function<void()> windowYield = model().run.yield;
     model().run.yield = [this, windowYield] { yielded(windowYield); };
@@ -405,9 +350,7 @@ Outcome Driver::go()
     check(true);
     while (failure.isEmpty() && !ended && (f.actions < settings.actions || endingDue()))
         act();
-    if (!ended)
-        check(true);
-    expect(!ended || (quitting() && !model().run.Running && depth == 0 && !QApplication::activeModalWidget()), "the drawings did not unwind");
+    ended ? expect(quitting() && !model().run.Running && depth == 0 && !QApplication::activeModalWidget(), "the drawings did not unwind") : check(true);
     qInstallMessageHandler(previousHandler);
     model().run.yield = windowYield;
     QDir::setCurrent(previousFolder);
@@ -416,12 +359,6 @@ Outcome Driver::go()
 
 } // namespace
 
-long Figures::count(const char *name) const
-{
-    const auto it = counts.find(QLatin1String(name));
-    return it == counts.end() ? 0 : it->second;
-}
-
 Outcome run(Main &window, const Settings &settings) { return Driver(window, settings).go(); }
 
 Settings fromEnvironment(Settings s)
@@ -429,15 +366,15 @@ Settings fromEnvironment(Settings s)
     bool seedOk = false, actionsOk = false;
     const std::uint32_t seed = qEnvironmentVariable("DIVOGRAF_STRESS_SEED").toUInt(&seedOk);
     const long actions = qEnvironmentVariable("DIVOGRAF_STRESS_ACTIONS").toLong(&actionsOk);
-    return {seedOk ? seed : s.seed, actionsOk && actions > 0 ? actions : s.actions, s.ending, s.trace || qEnvironmentVariable("DIVOGRAF_STRESS_TRACE") == QLatin1String("1")};
+    return {seedOk ? seed : s.seed, actionsOk && actions > 0 ? actions : s.actions, s.ending};
 }
 
 QString summary(const Settings &settings, const Figures &f, double seconds)
 {
-    QString s = QStringLiteral("seed %1: %2 actions in %3 s (%4 inside drawings), %5 elements, nesting %6 deep on %7 bytes of stack, %8 Qt warnings, ended at depth %9\n")
-                    .arg(settings.seed).arg(f.actions).arg(seconds, 0, 'f', 1).arg(f.drawingActions).arg(f.elements).arg(f.deepest).arg(f.deepestStack).arg(f.qtWarnings).arg(f.endingDepth);
-    for (const auto &[name, count] : f.counts)
-        s += QStringLiteral("%1 %2; ").arg(name).arg(count);
+    QString s = QStringLiteral("seed %1: %2 actions in %3 s (%4 inside drawings), %5 elements, nesting %6 deep, %7 Qt warnings, ended at depth %8\n")
+                    .arg(settings.seed).arg(f.actions).arg(seconds, 0, 'f', 1).arg(f.drawingActions).arg(f.elements).arg(f.deepest).arg(f.qtWarnings).arg(f.endingDepth);
+    for (auto it = f.counts.begin(); it != f.counts.end(); ++it)
+        s += QStringLiteral("%1 %2; ").arg(it.key()).arg(it.value());
     return s;
 }
 
