@@ -17,6 +17,7 @@
 #include <QtWidgets>
 
 #include <random>
+#include <ranges>
 
 namespace divograf::stress {
 
@@ -25,7 +26,6 @@ namespace {
 constexpr long MaxQuiet = 3000; // elements a drawing goes without an action before the surface is clicked
 // An action after one element in BusyRate, or in QuietRate for one drawing in QuietOneIn, so that drawings also end.
 constexpr unsigned BusyRate = 25, QuietRate = 2000, QuietOneIn = 10;
-constexpr int MaxAnswers = 3;                  // times a modal window may be found open after it was answered
 constexpr int DrawingWeights[] = {7, 4, 5, 4}; // by `Drawing`
 constexpr int OptionWeights[] = {12, 5, 2, 1}; // Option1 to Option4: mostly coarse cells, for speed
 const Qt::Key SliderKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
@@ -33,15 +33,12 @@ const Qt::Key SliderKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_D
 const char *const OddTexts[] = {"abc", "--5", "+-3", "1e", ".", "12abc", "0x1F", "1,5", "٣", "７", "ж", " ", "\u00a0" "5", "1 2", "3.",
                                 ".5", "-0", "+7", "1e+", "1e400", "-1e400", "inf", "nan", "2147483648", "-2147483649", "4294967296", ""};
 // Names for the chooser: plain, Cyrillic, blank, empty, a missing folder, odd, too long for the file system.
-const char *const ChooserNames[] = {"Fractal", "Дивограф", "x y", "", "no/such/x", "#$%&*?", "long"};
-
-QString str(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+const QString ChooserNames[] = {"Fractal", "Дивограф", "x y", "", "no/such/x", "#$%&*?", QString(300, u'я')};
 
 // One run: the random user, the invariants, the figures.
 struct Driver
 {
     static inline Driver *current = nullptr; // the run that counts Qt's warnings
-    static inline QtMessageHandler previousHandler = nullptr;
     Main &w;
     const Settings settings;
     std::mt19937 gen{settings.seed};
@@ -65,30 +62,22 @@ struct Driver
     template <typename T, std::size_t N> const T &pick(const T (&rows)[N]) { return rows[below(N)]; }
     template <typename Rows, typename Weight> const auto &weighted(const Rows &rows, Weight weight) // each as likely as its weight
     {
-        unsigned total = 0;
-        for (const auto &r : rows)
-            total += weight(r);
-        for (int x = static_cast<int>(below(total)); const auto &r : rows)
-            if ((x -= static_cast<int>(weight(r))) < 0)
-                return r;
-        return *std::begin(rows);
+        const auto weights = rows | std::views::transform(weight);
+        return std::begin(rows)[std::discrete_distribution<int>(weights.begin(), weights.end())(gen)];
     }
-    template <typename T = QWidget> T *find(std::string_view name) { return w.findChild<T *>(str(name)); }
+    template <typename T = QWidget> T *find(std::string_view name) { return w.findChild<T *>(QString::fromUtf8(name)); }
     void expect(bool ok, std::string_view what, std::string_view about = {}) // the message is made only for a failure
     {
         if (ok || !failure.isEmpty())
             return;
-        failure = QStringLiteral("seed %1, action %2 (%3), depth %4: %5 %6").arg(settings.seed).arg(f.actions).arg(doing).arg(depth).arg(str(what), str(about));
+        failure = QStringLiteral("seed %1, action %2 (%3), depth %4: %5 %6").arg(settings.seed).arg(f.actions).arg(doing).arg(depth).arg(QString::fromUtf8(what), QString::fromUtf8(about));
         model().run.Running = false; // every drawing on the stack ends at its next check
     }
 
     void click(QWidget *on, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(on, button, {}, at); }
     void key(QWidget *on, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(on, k, modifiers); }
     void focusKey(QWidget *on, Qt::Key k) { on->setFocus(Qt::TabFocusReason), key(on, k); }
-    QPoint somewhere(const QWidget *on, int beyond = 0) // beyond the edges too, where a slider's handle stops
-    {
-        return {int(below(unsigned(on->width() + 2 * beyond))) - beyond, int(below(unsigned(on->height() + 2 * beyond))) - beyond};
-    }
+    QPoint somewhere(const QWidget *on) { return {int(below(unsigned(on->width()))), int(below(unsigned(on->height())))}; }
     void clickSomewhere(QWidget *on, unsigned rightOneIn) { click(on, somewhere(on), oneIn(rightOneIn) ? Qt::RightButton : Qt::LeftButton); }
     template <typename T = QWidget> T *someControl(ControlKind kind)
     {
@@ -101,11 +90,10 @@ struct Driver
         for (QChar c : text)
             QTest::sendKeyEvent(QTest::Click, on, c > u' ' && c < u'\x7f' ? Qt::Key(c.toUpper().unicode()) : c == u' ' ? Qt::Key_Space : Qt::Key_unknown, QString(c), {});
     }
-    // The offscreen platform leaves the activation with a closed popup or modal window, where a
-    // window system gives it back to the main window; shortcuts need the window active.
+    // Shortcuts need the window active, and the offscreen platform does not give the activation back after a popup or modal window.
     void activate()
     {
-        if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget() && QApplication::activeWindow() != &w)
+        if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget())
             QApplication::setActiveWindow(&w);
     }
     void menuBarClick(QAction *item) { activate(), click(w.menuBar(), w.menuBar()->actionGeometry(item).center()); }
@@ -115,26 +103,17 @@ struct Driver
     {
         auto *menu = find<QMenu>("Menu"), *sub = find<QMenu>("int"), *in = sub->actions().contains(item) ? sub : menu;
         menuBarClick(menu->menuAction());
-        for (int i = 0; in == sub && i < 12 && menu->activeAction() != sub->menuAction(); ++i)
-            key(menu, Qt::Key_Down);
         if (in == sub)
-            key(menu, Qt::Key_Right);
-        expect(in->isVisible(), "the menu did not open");
+            menu->setActiveAction(sub->menuAction()), key(menu, Qt::Key_Right);
         click(in, in->actionGeometry(item).center());
         expect(quitting() || (!menu->isVisible() && !sub->isVisible()), "the menu stayed open after an item");
     }
     void withAnswers(const std::function<void()> &action) // modal windows cannot nest: while one is open, only the answerer acts
     {
-        answerer.start();
-        action();
-        answerer.stop();
+        answerer.start(), action(), answerer.stop();
         expect(!QApplication::activeModalWidget(), "a modal window stayed open after its command");
     }
-    void stopByClick(QPoint at)
-    {
-        click(find("Field"), at);
-        expect(!model().run.Running, "a click on the surface did not stop the drawing");
-    }
+    void stopByClick(QPoint at) { click(find("Field"), at), expect(!model().run.Running, "a click on the surface did not stop the drawing"); }
     // A start/stop command, however given: it either stops the running drawing or, from a stopped
     // state, runs a whole drawing inside it (none at the nesting limit); nothing is left running.
     void command(const std::function<void()> &give)
@@ -150,7 +129,7 @@ struct Driver
     void answer() // the modal window open: a chooser, the print window, a message or the About box
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || (modal == answered && ++answers <= MaxAnswers))
+        if (!modal || (modal == answered && ++answers <= 3)) // found open again: it may take a moment to close
             return;
         auto *chooser = qobject_cast<SaveLoad *>(modal);
         auto *printing = qobject_cast<Printing *>(modal);
@@ -158,9 +137,7 @@ struct Driver
         expect(known && modal != answered, modal->metaObject()->className(), known ? "stayed open after it was answered" : "was not expected");
         if (!failure.isEmpty())
             return qobject_cast<QDialog *>(modal)->reject();
-        answered = modal;
-        answers = 0;
-        ++f.actions;
+        answered = modal, answers = 0, ++f.actions;
         ++f.counts[doing = QLatin1String(modal->metaObject()->className())];
         if (chooser)
             answerChooser(chooser);
@@ -171,14 +148,12 @@ struct Driver
     }
     void answerChooser(SaveLoad *chooser)
     {
-        const QString here = QDir::currentPath(), before = chooser->nameBox()->text();
+        QLineEdit *box = chooser->nameBox();
+        const QString here = QDir::currentPath(), before = box->text();
         expect(QDir::cleanPath(chooser->directory()) == QDir::cleanPath(here), "the chooser opened elsewhere than in the current directory");
-        if (oneIn(3)) {
-            const QString name = QString::fromUtf8(pick(ChooserNames));
-            click(chooser->nameBox()), key(chooser->nameBox(), Qt::Key_A, Qt::ControlModifier), key(chooser->nameBox(), Qt::Key_Backspace);
-            type(chooser->nameBox(), name == QLatin1String("long") ? QString(300, u'я') : name);
-            expect(w.chooser().ChooserMode != LoadMode || chooser->nameBox()->text() == before, "the name was typed over in LOAD mode");
-        }
+        if (oneIn(3))
+            click(box), key(box, Qt::Key_A, Qt::ControlModifier), key(box, Qt::Key_Backspace), type(box, pick(ChooserNames));
+        expect(w.chooser().ChooserMode != LoadMode || box->text() == before, "the name was typed over in LOAD mode");
         const unsigned how = below(20); // confirmed by Enter or the button, or cancelled by Esc or the button
         expect(how >= 13 || w.chooser().ChosenFileName.startsWith(here + QLatin1Char('/')), "the chooser would use a file outside the current directory");
         if (how < 13 && failure.isEmpty())
@@ -196,8 +171,7 @@ struct Driver
         if (free && (endingDue() || (f.actions < settings.actions && oneIn(rate)))) {
             act();
         } else if (free && model().run.Running && (++sinceAction >= MaxQuiet || f.actions >= settings.actions)) {
-            ++f.counts[QStringLiteral("cut short")];
-            sinceAction = 0;
+            ++f.counts[QStringLiteral("cut short")], sinceAction = 0;
             stopByClick({});
         }
         windowYield();
@@ -214,9 +188,8 @@ struct Driver
         Model &m = model();
         int selected = 0; // 1 for each option selected, 100 for each shown selected
         for (const ControlSpec &s : Controls) {
-            QWidget *widget = find(s.name);
-            auto *slider = qobject_cast<QSlider *>(widget);
-            const int x = m.fractal.value(s.id), shown = slider ? slider->value() : qobject_cast<QAbstractButton *>(widget)->isChecked();
+            auto *slider = find<QSlider>(s.name);
+            const int x = m.fractal.value(s.id), shown = slider ? slider->value() : find<QAbstractButton>(s.name)->isChecked();
             selected += s.kind == ControlKind::Option ? x + 100 * shown : 0;
             expect(x >= s.min && x <= s.max && (slider ? shown == x && slider->minimum() == s.min && slider->maximum() == s.max : shown == (x == 1)), "out of range or shown otherwise:", s.name);
         }
@@ -235,8 +208,7 @@ struct Driver
         // The marker stands where it was designed or centred where a centre slider put it.
         for (const auto &[edge, design, centre] : {std::tuple(m.marker.Left, scratch.marker.Left, m.fractal.vars.CenterX.value), std::tuple(m.marker.Top, scratch.marker.Top, m.fractal.vars.CenterY.value)})
             expect(edge == design || edge == centre - Marker::Size / 2, "the marker is neither where it was designed nor at the centre");
-        expect(!QApplication::activeModalWidget() && !QApplication::activePopupWidget(), "a modal window or a popup was left open");
-        for (QWidget *top : QApplication::topLevelWidgets())
+        for (QWidget *top : QApplication::topLevelWidgets()) // a modal window, a popup or any other
             expect(top == &w || !top->isVisible(), "a window was left open:", top->metaObject()->className());
         if (!idle)
             return;
@@ -268,21 +240,17 @@ const struct Action { const char *name; unsigned weight; void (*perform)(Driver 
     {"about", 1, [](Driver &d) { d.withAnswers([&] { d.menuBarClick(d.find<QAction>(layout::HelpName)); }); }},
     {"foreign file", 1, [](Driver &d) { // another program writes the file that Load offers: random records, maybe cut off
          ParameterRecords records;
-         for (StoredInt &r : records)
-             d.oneIn(2) ? r.set16(someValue(d)) : r.set32(someValue(d));
+         std::ranges::for_each(records, [&](StoredInt &r) { d.oneIn(2) ? r.set16(someValue(d)) : r.set32(someValue(d)); });
          QFile file(QStringLiteral("Fractal.dvg"));
          d.expect(file.open(QIODevice::WriteOnly) && file.write(encodeParameters(records).left(d.oneIn(3) ? d.below(ParameterFileLength) : ParameterFileLength)) >= 0, "could not write Fractal.dvg");
      }},
     {"option", 6, [](Driver &d) { d.click(d.someControl(ControlKind::Option)); }},
     {"check box", 6, [](Driver &d) { d.click(d.someControl(ControlKind::CheckBox)); }},
     {"slider click", 8, [](Driver &d) { d.clickSomewhere(d.someControl(ControlKind::Slider), 10); }},
-    {"slider drag", 6, [](Driver &d) {
+    {"slider drag", 6, [](Driver &d) { // from the handle to anywhere, beyond the slider's ends too
          auto *slider = d.someControl<QSlider>(ControlKind::Slider);
-         QPoint to = handleCentre(slider);
-         QTest::mousePress(slider, Qt::LeftButton, {}, to);
-         for (unsigned moves = 1 + d.below(3); moves > 0; --moves)
-             QTest::mouseMove(slider, to = d.somewhere(slider, 40));
-         QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
+         const QPoint to = d.somewhere(slider) * 2 - QPoint(slider->width(), slider->height()) / 2;
+         QTest::mousePress(slider, Qt::LeftButton, {}, handleCentre(slider)), QTest::mouseMove(slider, to), QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
      }},
     {"slider key", 10, [](Driver &d) { d.focusKey(d.someControl(ControlKind::Slider), d.pick(SliderKeys)); }},
     {"typing", 12, [](Driver &d) { // over the text or at its end: a number, signed, with a fraction, in blanks, very long, or odd
@@ -306,20 +274,14 @@ void Driver::act()
     ended = endingDue();
     ++f.actions;
     if (ended) { // inside the drawings, by the shortcut, the menu or as the window system closes the window
-        doing = QStringLiteral("end");
-        f.endingDepth = depth;
+        doing = QStringLiteral("end"), f.endingDepth = depth;
         activate();
         QCloseEvent close;
-        if (settings.ending == Ending::ExitShortcut)
-            key(&w, Qt::Key_X, Qt::ControlModifier);
-        else if (settings.ending == Ending::ExitMenu)
-            menuItem(find<QAction>("Exit"));
-        else
-            QCoreApplication::sendEvent(w.windowHandle(), &close);
+        settings.ending == Ending::ExitShortcut ? key(&w, Qt::Key_X, Qt::ControlModifier)
+            : settings.ending == Ending::ExitMenu ? menuItem(find<QAction>("Exit")) : void(QCoreApplication::sendEvent(w.windowHandle(), &close));
         return expect(quitting() && !model().run.Running && close.isAccepted(), "the program did not end");
     }
-    f.drawingActions += depth > 0;
-    sinceAction = 0;
+    f.drawingActions += depth > 0, sinceAction = 0;
     rate = depth > 0 ? rate : oneIn(QuietOneIn) ? QuietRate : BusyRate;
     const Action &action = weighted(Actions, [](const Action &a) { return a.weight; });
     ++f.counts[doing = QLatin1String(action.name)];
@@ -340,18 +302,17 @@ Outcome Driver::go()
     current = this;
     // Ordinary: QTest's complaint about input that a widget ignored (a disabled slider), and the
     // offscreen platform's, that it cannot grab the keyboard or raise a window.
-    previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-        for (const char *ordinary : {"Keyboard event", "Mouse event", "This plugin does not support"})
-            if (type == QtWarningMsg && text.startsWith(QLatin1String(ordinary)))
-                return;
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtWarningMsg && QRegularExpression(QStringLiteral("^(Keyboard event|Mouse event|This plugin does not support)")).match(text).hasMatch())
+            return;
         current->f.qtWarnings += type != QtDebugMsg && type != QtInfoMsg;
-        previousHandler ? previousHandler(type, context, text) : void(std::fprintf(stderr, "%s\n", qPrintable(text)));
+        std::fprintf(stderr, "%s\n", qPrintable(text));
     });
     check(true);
     while (failure.isEmpty() && !ended && (f.actions < settings.actions || endingDue()))
         act();
     ended ? expect(quitting() && !model().run.Running && depth == 0 && !QApplication::activeModalWidget(), "the drawings did not unwind") : check(true);
-    qInstallMessageHandler(previousHandler);
+    qInstallMessageHandler(nullptr);
     model().run.yield = windowYield;
     QDir::setCurrent(previousFolder);
     return {f, failure};
@@ -361,20 +322,12 @@ Outcome Driver::go()
 
 Outcome run(Main &window, const Settings &settings) { return Driver(window, settings).go(); }
 
-Settings fromEnvironment(Settings s)
-{
-    bool seedOk = false, actionsOk = false;
-    const std::uint32_t seed = qEnvironmentVariable("DIVOGRAF_STRESS_SEED").toUInt(&seedOk);
-    const long actions = qEnvironmentVariable("DIVOGRAF_STRESS_ACTIONS").toLong(&actionsOk);
-    return {seedOk ? seed : s.seed, actionsOk && actions > 0 ? actions : s.actions, s.ending};
-}
-
 QString summary(const Settings &settings, const Figures &f, double seconds)
 {
     QString s = QStringLiteral("seed %1: %2 actions in %3 s (%4 inside drawings), %5 elements, nesting %6 deep, %7 Qt warnings, ended at depth %8\n")
                     .arg(settings.seed).arg(f.actions).arg(seconds, 0, 'f', 1).arg(f.drawingActions).arg(f.elements).arg(f.deepest).arg(f.qtWarnings).arg(f.endingDepth);
-    for (auto it = f.counts.begin(); it != f.counts.end(); ++it)
-        s += QStringLiteral("%1 %2; ").arg(it.key()).arg(it.value());
+    for (const auto &[name, count] : f.counts.asKeyValueRange())
+        s += QStringLiteral("%1 %2; ").arg(name).arg(count);
     return s;
 }
 

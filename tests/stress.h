@@ -4,9 +4,8 @@
 
 #pragma once
 
-// A user who never tires: random actions on the real main window, many of them inside the drawings'
-// yields, so that drawings nest and stop in every order, with the window's invariants checked after
-// every action. The same seed gives the same actions, so that a failure can be replayed.
+// A user who never tires: random actions on the real main window, many inside the drawings' yields so that
+// drawings nest and stop in every order, with the window's invariants checked after every action.
 
 #include <QMap>
 #include <QString>
@@ -19,24 +18,22 @@ class Main;
 
 namespace divograf::stress {
 
-// How a run ends: `None` leaves the window running; the others end the program as the last action,
-// inside a drawing, and need the application's event loop to be running.
+// How a run ends: `None` leaves the window running; the others end the program as the last action, inside a
+// drawing, and need the application's event loop to be running.
 enum class Ending { None, ExitShortcut, ExitMenu, CloseBox };
 
 struct Settings
 {
-    std::uint32_t seed = 0;
-    long actions = 0; // those inside drawings and modal windows count too
+    std::uint32_t seed = 0; // the same seed gives the same actions
+    long actions = 0;       // those inside drawings and modal windows count too
     Ending ending = Ending::None;
 };
 
 struct Figures
 {
-    long actions = 0, drawingActions = 0, elements = 0, qtWarnings = 0; // inside a drawing's yield; elements drawn, each with a yield
+    long actions = 0, drawingActions = 0, elements = 0, qtWarnings = 0; // inside a drawing's yield; drawn
     int deepest = 0, endingDepth = -1; // most drawings on the stack at once, and when the program was ended
-    // By the kind of action, the modal window answered (by class), what a start/stop command did ("start",
-    // "nested start", "stop", "ignored start") and "cut short" drawings.
-    QMap<QString, long> counts;
+    QMap<QString, long> counts; // by action, modal window answered (by class), what a start/stop command did
 };
 
 struct Outcome
@@ -45,11 +42,9 @@ struct Outcome
     QString failure; // empty, or the first broken invariant with the seed and the action
 };
 
-// Drives `window`, shown and active, from its idle state, in a temporary current directory so that the
-// file commands write nowhere else; the print window is only ever cancelled.
+// Drives `window`, shown and active, from its idle state, in a temporary current directory so that the file
+// commands write nowhere else; the print window is only ever cancelled.
 Outcome run(Main &window, const Settings &settings);
-// The seed and number of actions from DIVOGRAF_STRESS_SEED and DIVOGRAF_STRESS_ACTIONS where valid.
-Settings fromEnvironment(Settings defaults);
 QString summary(const Settings &settings, const Figures &figures, double seconds); // for a report
 
 } // namespace divograf::stress

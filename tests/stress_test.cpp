@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: MIT
 
 // The real main window under thousands of random user actions, many inside drawings, with the window's
-// invariants checked after every one. DIVOGRAF_STRESS_SEED and DIVOGRAF_STRESS_ACTIONS replay or lengthen a run.
+// invariants checked after every one (see stress.h).
 
 #include "stress.h"
 
@@ -16,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 using namespace divograf;
 
 // Runs on a shown and active window; an ending run inside the event loop.
@@ -29,28 +27,22 @@ static stress::Outcome runOn(Main &w, const stress::Settings &settings)
     QElapsedTimer clock;
     clock.start();
     stress::Outcome outcome;
-    if (settings.ending == stress::Ending::None) {
+    QTimer::singleShot(0, &w, [&] {
         outcome = stress::run(w, settings);
-    } else {
-        QTimer::singleShot(0, &w, [&] {
-            outcome = stress::run(w, settings);
-            if (!w.windowYield().quitting())
-                QCoreApplication::exit(1); // failed before the end: leave the event loop anyway
-        });
-        EXPECT_EQ(QApplication::exec(), 0);
-    }
+        QCoreApplication::exit(settings.ending == stress::Ending::None || w.windowYield().quitting() ? 0 : 1);
+    });
+    EXPECT_EQ(QApplication::exec(), 0);
     std::printf("%s\n", qPrintable(stress::summary(settings, outcome.figures, clock.elapsed() / 1000.0)));
-    EXPECT_TRUE(outcome.failure.isEmpty()) << qPrintable(outcome.failure) << "\nreplay with DIVOGRAF_STRESS_SEED=" << settings.seed;
+    EXPECT_TRUE(outcome.failure.isEmpty()) << qPrintable(outcome.failure) << "\nlonger: window_soak <actions> <seed>";
     return outcome;
 }
 
 TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
 {
-    const stress::Settings settings = stress::fromEnvironment({20240607, 5000});
     Main w;
-    const stress::Figures f = runOn(w, settings).figures;
-    // The run did what it is for: drawings nested and were stopped in many ways, every modal window
-    // was opened and closed, most actions came while drawings ran.
+    const stress::Figures f = runOn(w, {20240607, 5000}).figures;
+    // The run did what it is for: drawings nested and were stopped in many ways, every modal window was
+    // opened and closed, most actions came while drawings ran.
     EXPECT_GE(f.deepest, 3);
     EXPECT_GT(f.counts.value("nested start"), 10);
     EXPECT_GT(f.counts.value("stop"), 100);
@@ -64,8 +56,7 @@ TEST(Stress, TheLastActionEndsTheProgramFromInsideTheDrawings)
 {
     for (const stress::Ending ending : {stress::Ending::ExitShortcut, stress::Ending::ExitMenu, stress::Ending::CloseBox}) {
         Main w;
-        const stress::Outcome outcome = runOn(w, {20240607 + std::uint32_t(ending), 150, ending});
-        EXPECT_GE(outcome.figures.endingDepth, 1) << int(ending);
+        EXPECT_GE(runOn(w, {20240607 + std::uint32_t(ending), 150, ending}).figures.endingDepth, 1) << int(ending);
         EXPECT_FALSE(w.isVisible() || w.model().run.Running || !w.windowYield().quitting()) << int(ending);
     }
 }
