@@ -7,26 +7,22 @@
 // A user who never tires: random actions on the real main window, many inside the drawings' yields so that
 // drawings nest and stop in every order, with the window's invariants checked after every action.
 
+#include "ui/mainwindow.h"
+
 #include <QMap>
 #include <QString>
 
 #include <cstdint>
 
-namespace divograf {
-class Main;
-}
-
 namespace divograf::stress {
-
-// How a run ends: `None` leaves the window running; the others end the program as the last action, inside a
-// drawing, and need the application's event loop to be running.
-enum class Ending { None, ExitShortcut, ExitMenu, CloseBox };
 
 struct Settings
 {
     std::uint32_t seed = 0; // the same seed gives the same actions
     long actions = 0;       // those inside drawings and modal windows count too
-    Ending ending = Ending::None;
+    // Null, or the last action, given inside a drawing: "exit shortcut", "exit menu" or "close box". A run
+    // that ends the program needs the application's event loop to be running.
+    const char *ending = nullptr;
 };
 
 struct Figures
@@ -36,11 +32,7 @@ struct Figures
     QMap<QString, long> counts; // by action, modal window answered (by class), what a start/stop command did
 };
 
-struct Outcome
-{
-    Figures figures;
-    QString failure; // empty, or the first broken invariant with the seed and the action
-};
+struct Outcome { Figures figures; QString failure; }; // failure: empty, or the first broken invariant, with the seed
 
 // Drives `window`, shown and active, from its idle state, in a temporary current directory so that the file
 // commands write nowhere else; the print window is only ever cancelled.
