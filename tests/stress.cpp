@@ -4,8 +4,6 @@
 
 #include "stress.h"
 
-#include "sliderhandle.h"
-
 #include "core/files/parameters.h"
 #include "ui/dialogs/printing.h"
 #include "ui/dialogs/saveload.h"
@@ -16,234 +14,143 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <numeric>
 #include <random>
+#include <ranges>
 
 namespace divograf::stress {
 
 namespace {
 
-constexpr long MaxQuiet = 3000; // elements a drawing goes without an action before the surface is clicked
+constexpr int MaxQuiet = 3000; // elements a drawing goes without an action before the surface is clicked
 // An action after one element in BusyRate, or in QuietRate for one drawing in QuietOneIn, so that drawings also end.
 constexpr unsigned BusyRate = 25, QuietRate = 2000, QuietOneIn = 10;
-constexpr int MaxAnswers = 3;                  // times a modal window may be found open after it was answered
 constexpr int DrawingWeights[] = {7, 4, 5, 4}; // by `Drawing`
 constexpr int OptionWeights[] = {12, 5, 2, 1}; // Option1 to Option4: mostly coarse cells, for speed
 const Qt::Key SliderKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
-// Texts a user might type into a number box besides numbers: junk, numbers beyond any range, nothing.
-const char *const OddTexts[] = {"abc", "--5", "+-3", "1e", "e5", ".", "12abc", "0x1F", "1,5", "٣", "７", "ж", " ", "\u00a0" "5",
-                                "1 2", "3.", ".5", "-0", "+7", "1e+", "١٢٣", "1e400", "-1e400", "1e-400", "inf", "-inf", "nan",
-                                "1e99999999999", "2147483648", "-2147483649", "4294967296", "9.999999999999999e307", "5e2", "2e-1", ""};
+// Typed besides numbers: junk, other digits, blanks, numbers beyond any range, nothing.
+const char *const OddTexts[] = {"abc", "--5", "+-3", "1e", ".", "12abc", "0x1F", "1,5", "٣", "７", "ж", " ", "\u00a0" "5", "1 2", "3.",
+                                ".5", "-0", "+7", "1e+", "1e400", "-1e400", "inf", "nan", "2147483648", "-2147483649", "4294967296", ""};
 // Names for the chooser: plain, Cyrillic, blank, empty, a missing folder, odd, too long for the file system.
-const char *const ChooserNames[] = {"Fractal", "stress", "Дивограф", "x y", "", "no/such/x", "#$%&*?", "long"};
+const QString ChooserNames[] = {"Fractal", "Дивограф", "x y", "", "no/such/x", "#$%&*?", QString(300, u'я')};
 
-QString str(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-// One run: the random user, the invariants, the figures.
 struct Driver
 {
     static inline Driver *current = nullptr; // the run that counts Qt's warnings
-    static inline QtMessageHandler previousHandler = nullptr;
     Main &w;
     const Settings settings;
     std::mt19937 gen{settings.seed};
     Figures f;
     QString failure, doing; // the first broken invariant; the action being given
-    int depth = 0, answers = 0;
-    long sinceAction = 0;
+    int depth = 0, answers = 0, sinceAction = 0;
     unsigned rate = BusyRate;
     bool ended = false;
-    std::uintptr_t stackBase = 0;
     QTimer answerer;
     QPointer<QWidget> answered;
-    QProgressBar *progress = nullptr;
     Model scratch; // never drawn in: the window's parameters are read back through it
+    QProgressBar *const progress = w.findChild<QProgressBar *>(QStringLiteral("Progress"));
 
     Driver(Main &window, const Settings &s) : w(window), settings(s) {}
     Model &model() { return w.model(); }
     bool quitting() const { return w.windowYield().quitting(); }
-    bool endingDue() const { return settings.ending != Ending::None && !ended && f.actions + 1 >= settings.actions; }
+    bool endingDue() const { return settings.ending && !ended && f.actions + 1 >= settings.actions; }
     unsigned below(unsigned n) { return static_cast<unsigned>(gen() % n); }
     bool oneIn(unsigned n) { return below(n) == 0; }
-    template <typename T, std::size_t N> const T &pick(const T (&rows)[N]) { return rows[below(N)]; }
+    template <typename Rows> const auto &pick(const Rows &rows) { return std::begin(rows)[below(unsigned(std::size(rows)))]; }
     template <typename Rows, typename Weight> const auto &weighted(const Rows &rows, Weight weight) // each as likely as its weight
     {
-        int x = static_cast<int>(below(std::transform_reduce(std::begin(rows), std::end(rows), 0u, std::plus<>(), weight)));
-        for (const auto &r : rows)
-            if ((x -= static_cast<int>(weight(r))) < 0)
-                return r;
-        return *std::begin(rows);
+        const auto weights = rows | std::views::transform(weight);
+        return std::begin(rows)[std::discrete_distribution<int>(weights.begin(), weights.end())(gen)];
     }
-    template <typename T = QWidget> T *find(std::string_view name)
+    template <typename T = QWidget> T *find(std::string_view name) { return w.findChild<T *>(QString::fromUtf8(name)); }
+    void expect(bool ok, std::string_view what, std::string_view about = {})
     {
-        if (T *found = w.findChild<T *>(str(name)))
-            return found;
-        qFatal("no %s in the window", name.data());
-    }
-    void note(const QString &what)
-    {
-        doing = what;
-        if (settings.trace)
-            std::fprintf(stderr, "#%ld depth %d: %s\n", f.actions, depth, qPrintable(what));
-    }
-    void expect(bool ok, std::string_view what, std::string_view about = {}) // the message is made only for a failure
-    {
-        if (ok || !failure.isEmpty())
-            return;
-        failure = QStringLiteral("seed %1, action %2 (%3), depth %4: %5 %6").arg(settings.seed).arg(f.actions).arg(doing).arg(depth).arg(str(what), str(about));
-        model().run.Running = false; // every drawing on the stack ends at its next check
+        if (!ok && failure.isEmpty()) // every drawing on the stack ends at its next check
+            model().run.Running = false, failure = QStringLiteral("seed %1, action %2 (%3), depth %4: %5 %6")
+                                                       .arg(settings.seed).arg(f.actions).arg(doing).arg(depth).arg(QString::fromUtf8(what), QString::fromUtf8(about));
     }
 
-    // The primitives of the actions.
     void click(QWidget *on, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(on, button, {}, at); }
     void key(QWidget *on, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(on, k, modifiers); }
     void focusKey(QWidget *on, Qt::Key k) { on->setFocus(Qt::TabFocusReason), key(on, k); }
+    QPoint somewhere(const QWidget *on) { return {int(below(unsigned(on->width()))), int(below(unsigned(on->height())))}; }
+    void clickSomewhere(QWidget *on, unsigned rightOneIn) { click(on, somewhere(on), oneIn(rightOneIn) ? Qt::RightButton : Qt::LeftButton); }
+    QWidget *someControl(ControlKind kind)
+    {
+        return find(weighted(Controls, [kind](const ControlSpec &c) { return c.kind != kind ? 0u : kind == ControlKind::Option ? OptionWeights[int(c.id) - int(Control::Option1)] : 1u; }).name);
+    }
     void type(QWidget *on, const QString &text) // character by character, as a keyboard would
     {
         for (QChar c : text)
             QTest::sendKeyEvent(QTest::Click, on, c > u' ' && c < u'\x7f' ? Qt::Key(c.toUpper().unicode()) : c == u' ' ? Qt::Key_Space : Qt::Key_unknown, QString(c), {});
     }
-    QPoint somewhere(const QWidget *on, int beyond = 0) // beyond the edges too, where a slider's handle stops
-    {
-        return {int(below(unsigned(on->width() + 2 * beyond))) - beyond, int(below(unsigned(on->height() + 2 * beyond))) - beyond};
-    }
-    void clickSomewhere(QWidget *on, unsigned rightOneIn) { click(on, somewhere(on), oneIn(rightOneIn) ? Qt::RightButton : Qt::LeftButton); }
-    template <typename T = QWidget> T *someControl(ControlKind kind)
-    {
-        return find<T>(weighted(Controls, [kind](const ControlSpec &c) { return c.kind != kind ? 0u : kind == ControlKind::Option ? OptionWeights[int(c.id) - int(Control::Option1)] : 1u; }).name);
-    }
-    const PairSpec &somePair() { return Pairs[below(Pairs.size())]; }
-    QString someText()
-    {
-        const QString n = QString::number(gen() >> below(32));
-        const QString texts[] = {(oneIn(2) ? QStringLiteral("-") : QStringLiteral("+")) + n, n + QStringLiteral(".5"),
-                                 n + QStringLiteral(".") + QString::number(gen()), QString(below(3), u' ') + n + QString(below(3), u' '),
-                                 QString::fromUtf8(pick(OddTexts)), QString(20 + below(380), QChar(u'1' + below(9))), n, n};
-        return pick(texts);
-    }
-    // The offscreen platform leaves the activation with a closed popup or modal window, where a
-    // window system gives it back to the main window; shortcuts need the window active.
+    // Shortcuts need the window active, and the offscreen platform does not give the activation back after a popup or modal window.
     void activate()
     {
-        if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget() && QApplication::activeWindow() != &w)
+        if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget())
             QApplication::setActiveWindow(&w);
     }
     void menuBarClick(QAction *item) { activate(), click(w.menuBar(), w.menuBar()->actionGeometry(item).center()); }
-    void withAnswers(const std::function<void()> &action) // modal windows cannot nest: while one is open, only the answerer acts
-    {
-        answerer.start();
-        action();
-        answerer.stop();
-        expect(!QApplication::activeModalWidget(), "a modal window stayed open after its command");
-    }
-    void stopByClick(QPoint at)
-    {
-        click(find("Field"), at);
-        expect(!model().run.Running, "a click on the surface did not stop the drawing");
-    }
-
-    // Opens the menu from the menu bar and clicks the item; an item of the submenu is reached by
-    // the keyboard, which opens a submenu at once where the mouse waits for a delay.
+    // Opens the menu from the menu bar and clicks the item; the submenu is opened by the keyboard,
+    // which opens it at once where the mouse waits for a delay.
     void menuItem(QAction *item)
     {
         auto *menu = find<QMenu>("Menu"), *sub = find<QMenu>("int"), *in = sub->actions().contains(item) ? sub : menu;
         menuBarClick(menu->menuAction());
-        for (int i = 0; in == sub && i < 12 && menu->activeAction() != sub->menuAction(); ++i)
-            key(menu, Qt::Key_Down);
         if (in == sub)
-            key(menu, Qt::Key_Right);
-        expect(in->isVisible(), "the menu did not open");
+            menu->setActiveAction(sub->menuAction()), key(menu, Qt::Key_Right);
         click(in, in->actionGeometry(item).center());
-        expect(quitting() || (!menu->isVisible() && !sub->isVisible()), "the menu stayed open after an item");
     }
-
+    // Modal windows cannot nest: while one is open, only the answerer acts.
+    void withAnswers(const std::function<void()> &action) { answerer.start(), action(), answerer.stop(); }
+    void stopByClick(QPoint at) { click(find("Field"), at), expect(!model().run.Running, "a click on the surface did not stop the drawing"); }
     // A start/stop command, however given: it either stops the running drawing or, from a stopped
     // state, runs a whole drawing inside it (none at the nesting limit); nothing is left running.
     void command(const std::function<void()> &give)
     {
-        const bool wasRunning = model().run.Running, atLimit = depth >= MaxNestedDrawings;
-        const long before = f.elements;
+        const auto [wasRunning, atLimit, before] = std::tuple(model().run.Running, depth >= MaxNestedDrawings, f.elements);
         give();
         const char *what = wasRunning ? "stop" : atLimit ? "ignored start" : depth > 0 ? "nested start" : "start";
         f.counts[QLatin1String(what)] += !quitting();
         expect(quitting() || (!model().run.Running && (wasRunning || (f.elements > before) != atLimit)), "a drawing left running or drawn wrongly after a", what);
     }
 
-    void fileCommand()
-    {
-        const auto &item = weighted(layout::FileMenuItems, [](const layout::MenuItemLook &i) { return unsigned(std::string_view(i.name) != "Exit"); });
-        const long messages = f.count("QMessageBox");
-        withAnswers([&] { oneIn(3) ? menuItem(find<QAction>(item.name)) : (activate(), key(&w, item.key, Qt::ControlModifier)); });
-        // A file command that was confirmed and showed no message wrote what it should.
-        const QString chosen = w.chooser().ChosenFileName;
-        if (chosen.isEmpty() || f.count("QMessageBox") != messages || quitting())
-            return;
-        QFile file(chosen);
-        const auto records = decodeParameters(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-        if (std::string_view(item.name) == "Save")
-            expect(std::holds_alternative<ParameterRecords>(records) && std::get<ParameterRecords>(records) == takeParameters(model()), "the saved file does not hold the parameters");
-        if (std::string_view(item.name) == "SaveBitmap")
-            expect(QImage(chosen).size() == model().surface.Image().size(), "the saved picture does not read back");
-    }
-
-    void answer()
+    void answer() // the modal window open: a chooser, the print window, a message or the About box
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || (modal == answered && ++answers <= MaxAnswers))
+        if (!modal || (modal == answered && ++answers <= 3)) // found open again: it may take a moment to close
             return;
-        const bool known = qobject_cast<SaveLoad *>(modal) || qobject_cast<Printing *>(modal) || qobject_cast<QMessageBox *>(modal) || modal->objectName() == QLatin1String("About");
+        auto *chooser = qobject_cast<SaveLoad *>(modal);
+        auto *printing = qobject_cast<Printing *>(modal);
+        const bool known = chooser || printing || qobject_cast<QMessageBox *>(modal) || modal->objectName() == QLatin1String("About");
         expect(known && modal != answered, modal->metaObject()->className(), known ? "stayed open after it was answered" : "was not expected");
         if (!failure.isEmpty())
             return qobject_cast<QDialog *>(modal)->reject();
-        answered = modal;
-        answers = 0;
-        ++f.actions;
-        ++f.counts[QLatin1String(modal->metaObject()->className())];
-        note(QLatin1String(modal->metaObject()->className()));
-        if (auto *chooser = qobject_cast<SaveLoad *>(modal))
+        answered = modal, answers = 0, ++f.actions;
+        ++f.counts[doing = QLatin1String(modal->metaObject()->className())];
+        if (chooser)
             answerChooser(chooser);
-        else if (auto *printing = qobject_cast<Printing *>(modal)) // never Enter: that would print
+        else if (printing) // never Enter: that would print
             oneIn(3) ? key(printing, Qt::Key_Escape) : oneIn(2) ? click(printing->cancelButton()) : click(printing, QPoint(20, 20));
         else // never the About box's System Info button: it starts a program
             key(modal, oneIn(2) ? Qt::Key_Return : Qt::Key_Escape);
     }
-
-    void answerChooser(SaveLoad *chooser)
+    void answerChooser(SaveLoad *chooser) // maybe a name typed, then confirmed or cancelled, by the key or the button
     {
-        const QString here = QDir::currentPath(), before = chooser->nameBox()->text();
-        expect(QDir::cleanPath(chooser->directory()) == QDir::cleanPath(here), "the chooser opened elsewhere than in the current directory");
-        if (oneIn(3)) {
-            const QString name = QString::fromUtf8(pick(ChooserNames));
-            click(chooser->nameBox()), key(chooser->nameBox(), Qt::Key_A, Qt::ControlModifier), key(chooser->nameBox(), Qt::Key_Backspace);
-            type(chooser->nameBox(), name == QLatin1String("long") ? QString(300, u'я') : name);
-            expect(w.chooser().ChooserMode != LoadMode || chooser->nameBox()->text() == before, "the name was typed over in LOAD mode");
-        }
-        const unsigned how = below(20);
-        expect(how >= 13 || w.chooser().ChosenFileName.startsWith(here + QLatin1Char('/')), "the chooser would use a file outside the current directory");
-        if (how < 13 && failure.isEmpty())
-            how < 10 ? key(chooser, Qt::Key_Return) : click(chooser->confirmButton());
-        else
-            how < 17 ? key(chooser, Qt::Key_Escape) : click(chooser->cancelButton());
+        if (QLineEdit *box = chooser->nameBox(); oneIn(3))
+            click(box), key(box, Qt::Key_A, Qt::ControlModifier), key(box, Qt::Key_Backspace), type(box, pick(ChooserNames));
+        const bool confirm = below(20) < 13 && failure.isEmpty();
+        oneIn(4) ? click(confirm ? chooser->confirmButton() : chooser->cancelButton()) : key(chooser, confirm ? Qt::Key_Return : Qt::Key_Escape);
     }
-
-    void act();
-    Outcome go();
 
     void yielded(const std::function<void()> &windowYield)
     {
-        const char here = 0; // the stack that the drawings above the outermost one take
-        stackBase = ++depth == 1 ? reinterpret_cast<std::uintptr_t>(&here) : stackBase;
-        f.deepestStack = std::max(f.deepestStack, static_cast<long>(stackBase - reinterpret_cast<std::uintptr_t>(&here)));
-        f.deepest = std::max(f.deepest, depth);
-        ++f.elements;
-        ++sinceAction;
+        f.deepest = std::max(f.deepest, ++depth), ++f.elements;
         expect(depth <= MaxNestedDrawings && depth == model().drawingsOnStack(), "the drawings nested beyond the limit or are miscounted");
         const bool free = failure.isEmpty() && !ended && !quitting();
         if (free && (endingDue() || (f.actions < settings.actions && oneIn(rate)))) {
             act();
-        } else if (free && model().run.Running && (sinceAction >= MaxQuiet || f.actions >= settings.actions)) {
-            ++f.counts[QStringLiteral("cut short")];
-            sinceAction = 0;
+        } else if (free && model().run.Running && (++sinceAction >= MaxQuiet || f.actions >= settings.actions)) {
+            ++f.counts[QStringLiteral("cut short")], sinceAction = 0;
             stopByClick({});
         }
         windowYield();
@@ -257,14 +164,11 @@ struct Driver
     // itself: its parameters saved and read back into a second model come back unchanged.
     void check(bool idle)
     {
-        if (quitting())
-            return;
         Model &m = model();
         int selected = 0; // 1 for each option selected, 100 for each shown selected
         for (const ControlSpec &s : Controls) {
-            QWidget *widget = find(s.name);
-            auto *slider = qobject_cast<QSlider *>(widget);
-            const int x = m.fractal.value(s.id), shown = slider ? slider->value() : qobject_cast<QAbstractButton *>(widget)->isChecked();
+            auto *slider = find<QSlider>(s.name);
+            const int x = m.fractal.value(s.id), shown = slider ? slider->value() : find<QAbstractButton>(s.name)->isChecked();
             selected += s.kind == ControlKind::Option ? x + 100 * shown : 0;
             expect(x >= s.min && x <= s.max && (slider ? shown == x && slider->minimum() == s.min && slider->maximum() == s.max : shown == (x == 1)), "out of range or shown otherwise:", s.name);
         }
@@ -279,14 +183,8 @@ struct Driver
         }
         const ParameterRecords saved = takeParameters(m); // rewrites only the Stored copies, which nothing but a save reads
         applyParameters(scratch, saved);
-        const ParameterRecords back = takeParameters(scratch);
-        for (int i = 0; i < RecordCount; ++i)
-            expect(back[i].value == saved[i].value, "a record reads back otherwise than it was saved");
-        // The marker stands where it was designed or centred where a centre slider put it.
-        for (const auto &[edge, design, centre] : {std::tuple(m.marker.Left, scratch.marker.Left, m.fractal.vars.CenterX.value), std::tuple(m.marker.Top, scratch.marker.Top, m.fractal.vars.CenterY.value)})
-            expect(edge == design || edge == centre - Marker::Size / 2, "the marker is neither where it was designed nor at the centre");
-        expect(!QApplication::activeModalWidget() && !QApplication::activePopupWidget(), "a modal window or a popup was left open");
-        for (QWidget *top : QApplication::topLevelWidgets())
+        expect(takeParameters(scratch) == saved, "the records read back otherwise than they were saved");
+        for (QWidget *top : QApplication::topLevelWidgets()) // a modal window, a popup or any other
             expect(top == &w || !top->isVisible(), "a window was left open:", top->metaObject()->className());
         if (!idle)
             return;
@@ -298,87 +196,66 @@ struct Driver
         expect(w.findChildren<QDialog *>().isEmpty(), "a closed modal window still exists");
     }
 
-    void end()
-    {
-        ended = true;
-        ++f.actions;
-        f.endingDepth = depth;
-        activate();
-        QCloseEvent close; // as the window system delivers it
-        if (settings.ending == Ending::ExitShortcut)
-            key(&w, Qt::Key_X, Qt::ControlModifier);
-        else if (settings.ending == Ending::ExitMenu)
-            menuItem(find<QAction>("Exit"));
-        else
-            QCoreApplication::sendEvent(w.windowHandle(), &close);
-        expect(quitting() && !model().run.Running && close.isAccepted(), "the program did not end");
-    }
+    void act();
+    Outcome go();
 };
 
 const DrawingCommand &someCommand(Driver &d) { return d.weighted(DrawingCommands, [](const DrawingCommand &c) { return unsigned(DrawingWeights[int(c.drawing)]); }); }
 std::int32_t someValue(Driver &d) { return static_cast<std::int32_t>(d.gen()) >> d.below(32); }
 
-struct Action { const char *name; unsigned weight; void (*perform)(Driver &d); };
-
-const Action Actions[] = {
+// The user's actions, each as likely as its weight.
+const struct Action { const char *name; unsigned weight; void (*perform)(Driver &d); } Actions[] = {
     {"command button", 8, [](Driver &d) { d.command([&] { d.click(d.find(someCommand(d).button)); }); }},
     {"command shortcut", 6, [](Driver &d) { d.command([&] { d.activate(), d.key(&d.w, someCommand(d).key, Qt::ControlModifier); }); }},
     {"command menu", 4, [](Driver &d) { d.command([&] { d.menuItem(d.find<QAction>(someCommand(d).menuItem)); }); }},
     {"surface click", 4, [](Driver &d) { d.stopByClick(d.somewhere(d.find("Field"))); }},
-    {"file command", 3, [](Driver &d) { d.fileCommand(); }},
+    {"file command", 3, [](Driver &d) { // by the menu or the shortcut; never Exit
+         const auto &item = d.weighted(layout::FileMenuItems, [](const layout::MenuItemLook &i) { return unsigned(std::string_view(i.name) != "Exit"); });
+         d.withAnswers([&] { d.oneIn(3) ? d.menuItem(d.find<QAction>(item.name)) : (d.activate(), d.key(&d.w, item.key, Qt::ControlModifier)); });
+     }},
     {"about", 1, [](Driver &d) { d.withAnswers([&] { d.menuBarClick(d.find<QAction>(layout::HelpName)); }); }},
     {"foreign file", 1, [](Driver &d) { // another program writes the file that Load offers: random records, maybe cut off
          ParameterRecords records;
-         for (StoredInt &r : records)
-             d.oneIn(2) ? r.set16(someValue(d)) : r.set32(someValue(d));
+         std::ranges::for_each(records, [&](StoredInt &r) { d.oneIn(2) ? r.set16(someValue(d)) : r.set32(someValue(d)); });
          QFile file(QStringLiteral("Fractal.dvg"));
          d.expect(file.open(QIODevice::WriteOnly) && file.write(encodeParameters(records).left(d.oneIn(3) ? d.below(ParameterFileLength) : ParameterFileLength)) >= 0, "could not write Fractal.dvg");
      }},
     {"option", 6, [](Driver &d) { d.click(d.someControl(ControlKind::Option)); }},
     {"check box", 6, [](Driver &d) { d.click(d.someControl(ControlKind::CheckBox)); }},
     {"slider click", 8, [](Driver &d) { d.clickSomewhere(d.someControl(ControlKind::Slider), 10); }},
-    {"slider drag", 6, [](Driver &d) {
-         auto *slider = d.someControl<QSlider>(ControlKind::Slider);
-         QPoint to = handleCentre(slider);
-         QTest::mousePress(slider, Qt::LeftButton, {}, to);
-         for (unsigned moves = 1 + d.below(3); moves > 0; --moves)
-             QTest::mouseMove(slider, to = d.somewhere(slider, 40));
-         QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
-     }},
     {"slider key", 10, [](Driver &d) { d.focusKey(d.someControl(ControlKind::Slider), d.pick(SliderKeys)); }},
-    {"typing", 12, [](Driver &d) { // over the text, at its end, or erasing
-         auto *box = d.find<QLineEdit>(d.somePair().textBox);
-         const unsigned how = d.below(10);
+    {"typing", 12, [](Driver &d) { // over the text or at its end: a number, signed, with a fraction, in blanks, very long, or odd
+         auto *box = d.find<QLineEdit>(d.pick(Pairs).textBox);
          d.click(box, QPoint(int(d.below(unsigned(box->width()))), box->height() / 2));
-         if (how < 7)
+         if (d.below(10) < 7)
              d.key(box, Qt::Key_A, Qt::ControlModifier), d.key(box, Qt::Key_Backspace);
-         how < 9 ? d.type(box, d.someText()) : d.key(box, Qt::Key_Backspace);
+         const QString n = QString::number(d.gen() >> d.below(32)), texts[] = {n, n, (d.oneIn(2) ? "-" : "+") + n, n + ".5",
+             QString(d.below(3), u' ') + n + QString(d.below(3), u' '), QString(20 + d.below(380), QChar(u'1' + d.below(9))), QString::fromUtf8(d.pick(OddTexts))};
+         d.oneIn(10) ? d.key(box, Qt::Key_Backspace) : d.type(box, d.pick(texts));
      }},
-    {"spinner arrow", 8, [](Driver &d) { d.clickSomewhere(d.find(d.somePair().spinner), 7); }},
-    {"spinner key", 3, [](Driver &d) { d.focusKey(d.find(d.somePair().spinner), d.oneIn(2) ? Qt::Key_Up : Qt::Key_Down); }},
-    {"menu dismissed", 1, [](Driver &d) { // the first Esc may only leave the menu bar's keyboard mode
-         d.menuBarClick(d.find<QMenu>("Menu")->menuAction());
-         for (int i = 0; i < 2 && d.find<QMenu>("Menu")->isVisible(); ++i)
-             d.key(d.find<QMenu>("Menu"), Qt::Key_Escape);
-     }},
+    {"spinner arrow", 8, [](Driver &d) { d.clickSomewhere(d.find(d.pick(Pairs).spinner), 7); }},
+    {"spinner key", 3, [](Driver &d) { d.focusKey(d.find(d.pick(Pairs).spinner), d.oneIn(2) ? Qt::Key_Up : Qt::Key_Down); }},
     {"events", 2, [](Driver &) { QCoreApplication::processEvents(); }},
+    // Never at random: the last action of a run that ends the program.
+    {"exit shortcut", 0, [](Driver &d) { d.activate(), d.key(&d.w, Qt::Key_X, Qt::ControlModifier); }},
+    {"exit menu", 0, [](Driver &d) { d.menuItem(d.find<QAction>("Exit")); }},
+    {"close box", 0, [](Driver &d) { QCloseEvent close; QCoreApplication::sendEvent(d.w.windowHandle(), &close); }}, // as the window system does it
 };
 
 void Driver::act()
 {
     if (endingDue() && (depth == 0 || QApplication::activeModalWidget()))
         return Actions[0].perform(*this); // a drawing, inside which the end comes
-    if (endingDue())
-        return note(QStringLiteral("end")), end();
-    ++f.actions;
-    f.drawingActions += depth > 0;
-    sinceAction = 0;
+    f.endingDepth = (ended = endingDue()) ? depth : f.endingDepth;
+    ++f.actions, f.drawingActions += depth > 0, sinceAction = 0;
     rate = depth > 0 ? rate : oneIn(QuietOneIn) ? QuietRate : BusyRate;
-    const Action &action = weighted(Actions, [](const Action &a) { return a.weight; });
-    ++f.counts[QLatin1String(action.name)];
-    note(QLatin1String(action.name));
+    const Action &action = ended ? *std::ranges::find_if(Actions, [this](const Action &a) { return a.name == std::string_view(settings.ending); })
+                                 : weighted(Actions, [](const Action &a) { return a.weight; });
+    ++f.counts[doing = QLatin1String(action.name)];
     action.perform(*this);
-    if (!ended)
+    if (ended)
+        expect(quitting() && !model().run.Running && !w.isVisible(), "the program did not end");
+    else if (!quitting())
         check(depth == 0);
 }
 
@@ -388,27 +265,22 @@ Outcome Driver::go()
     const QString previousFolder = QDir::currentPath();
     expect(folder.isValid() && QDir::setCurrent(folder.path()), "no temporary current directory");
     scratch.startUp();
-    progress = find<QProgressBar>("Progress");
     QObject::connect(&answerer, &QTimer::timeout, [this] { answer(); });
     const std::function<void()> windowYield = model().run.yield;
     model().run.yield = [this, windowYield] { yielded(windowYield); };
     current = this;
-    // Ordinary: QTest's complaint about input that a widget ignored (a disabled slider), and the
-    // offscreen platform's, that it cannot grab the keyboard or raise a window.
-    previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-        for (const char *ordinary : {"Keyboard event", "Mouse event", "This plugin does not support"})
-            if (type == QtWarningMsg && text.startsWith(QLatin1String(ordinary)))
-                return;
+    // Not counted: QTest's complaint about input to a disabled widget, the offscreen platform's about what it cannot do.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtWarningMsg && QRegularExpression(QStringLiteral("^(Keyboard event|Mouse event|This plugin does not support)")).match(text).hasMatch())
+            return;
         current->f.qtWarnings += type != QtDebugMsg && type != QtInfoMsg;
-        previousHandler ? previousHandler(type, context, text) : void(std::fprintf(stderr, "%s\n", qPrintable(text)));
+        std::fprintf(stderr, "%s\n", qPrintable(text));
     });
     check(true);
     while (failure.isEmpty() && !ended && (f.actions < settings.actions || endingDue()))
         act();
-    if (!ended)
-        check(true);
-    expect(!ended || (quitting() && !model().run.Running && depth == 0 && !QApplication::activeModalWidget()), "the drawings did not unwind");
-    qInstallMessageHandler(previousHandler);
+    ended ? expect(quitting() && !model().run.Running && depth == 0 && !QApplication::activeModalWidget(), "the drawings did not unwind") : check(true);
+    qInstallMessageHandler(nullptr);
     model().run.yield = windowYield;
     QDir::setCurrent(previousFolder);
     return {f, failure};
@@ -416,27 +288,13 @@ Outcome Driver::go()
 
 } // namespace
 
-long Figures::count(const char *name) const
-{
-    const auto it = counts.find(QLatin1String(name));
-    return it == counts.end() ? 0 : it->second;
-}
-
 Outcome run(Main &window, const Settings &settings) { return Driver(window, settings).go(); }
-
-Settings fromEnvironment(Settings s)
-{
-    bool seedOk = false, actionsOk = false;
-    const std::uint32_t seed = qEnvironmentVariable("DIVOGRAF_STRESS_SEED").toUInt(&seedOk);
-    const long actions = qEnvironmentVariable("DIVOGRAF_STRESS_ACTIONS").toLong(&actionsOk);
-    return {seedOk ? seed : s.seed, actionsOk && actions > 0 ? actions : s.actions, s.ending, s.trace || qEnvironmentVariable("DIVOGRAF_STRESS_TRACE") == QLatin1String("1")};
-}
 
 QString summary(const Settings &settings, const Figures &f, double seconds)
 {
-    QString s = QStringLiteral("seed %1: %2 actions in %3 s (%4 inside drawings), %5 elements, nesting %6 deep on %7 bytes of stack, %8 Qt warnings, ended at depth %9\n")
-                    .arg(settings.seed).arg(f.actions).arg(seconds, 0, 'f', 1).arg(f.drawingActions).arg(f.elements).arg(f.deepest).arg(f.deepestStack).arg(f.qtWarnings).arg(f.endingDepth);
-    for (const auto &[name, count] : f.counts)
+    QString s = QStringLiteral("seed %1: %2 actions in %3 s (%4 inside drawings), %5 elements, nesting %6 deep, %7 Qt warnings, ended at depth %8\n")
+                    .arg(settings.seed).arg(f.actions).arg(seconds, 0, 'f', 1).arg(f.drawingActions).arg(f.elements).arg(f.deepest).arg(f.qtWarnings).arg(f.endingDepth);
+    for (const auto &[name, count] : f.counts.asKeyValueRange())
         s += QStringLiteral("%1 %2; ").arg(name).arg(count);
     return s;
 }
