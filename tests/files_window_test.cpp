@@ -209,6 +209,22 @@ protected:
             QTest::keyClick(&w, key, Qt::ControlModifier);
         }, std::move(answers));
     }
+    // Drags files onto the window and, where the drag is taken, drops them and lets the window
+    // open the file, answering the windows it shows. Tells whether the drag was taken.
+    bool drop(const QStringList &names, std::vector<Answer> answers = {})
+    {
+        QList<QUrl> urls;
+        for (const QString &name : names)
+            urls << QUrl::fromLocalFile(folder + QLatin1Char('/') + name);
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        if (enter.isAccepted()) // the file is opened from the event loop, after the drop
+            withModals([&] { QApplication::sendEvent(&w, &dropped), QTest::qWait(50); }, std::move(answers));
+        return enter.isAccepted();
+    }
     QSlider *rc() { return w.findChild<QSlider *>(QStringLiteral("Rc")); }
 
     Main w;
@@ -239,8 +255,10 @@ TEST_F(FileCommands, SaveAndLoadGoThroughTheChooserAndACancelOrAFailureChangesNo
     EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
 }
 
-TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDrawingGoesOn)
+TEST_F(FileCommands, DuringADrawingTheCommandsAndDropsTakeThePartlyDrawnPictureAndTheDrawingGoesOn)
 {
+    press(Qt::Key_S, {choose(QStringLiteral("start"))});
+    rc()->setValue(10);
     int cells = 0;
     const std::function<void()> windowYield = w.model().run.yield;
     w.model().run.yield = [&] {
@@ -252,11 +270,16 @@ TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDra
                       EXPECT_EQ(modal->windowTitle(), folder + QStringLiteral("/during.dvg"));
                       qobject_cast<Printing *>(modal)->cancelButton()->click();
                   }});
+            // One parameter file dropped is opened, a bad one named in a message; others refused.
+            EXPECT_FALSE(drop({QStringLiteral("notes.txt")}) || drop({QStringLiteral("start.dvg"), QStringLiteral("start.dvg")}));
+            EXPECT_TRUE(drop({QStringLiteral("a.b.dvg")}, {acceptMessage(message)}));
+            EXPECT_TRUE(message.contains(QStringLiteral("a.b.dvg"))) << message.toStdString();
+            EXPECT_TRUE(drop({QStringLiteral("start.dvg")}));
         }
         windowYield();
     };
     QTest::mouseClick(w.findChild<QWidget *>(QStringLiteral("Option1")), Qt::LeftButton);
-    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    press(Qt::Key_F, {});
     EXPECT_EQ(cells, 2500); // the drawing went on to its end
     const QImage half(folder + QStringLiteral("/half.bmp"));
     ASSERT_EQ(half.size(), QSize(329, 329));
@@ -265,6 +288,7 @@ TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDra
     EXPECT_EQ(half.pixel(s.toPixel(4920), s.toPixel(4980)), qRgb(255, 255, 255));
     EXPECT_NE(s.pixel(s.toPixel(4920), s.toPixel(4980)), White);
     EXPECT_EQ(read(QStringLiteral("during.dvg")).size(), 1664);
+    EXPECT_EQ(rc()->value(), 175); // as saved at the start
 }
 
 // On a 12 KiB tmpfs holding a parameter file and a file that takes every byte left, saving
@@ -291,69 +315,17 @@ TEST_F(FileCommands, OnAFullDiskSavingFailsAndKeepsTheOldFileAndLeavesNoNewOne)
     EXPECT_EQ(QDir(full).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"fill", "old.dvg"}));
 }
 
-// --- Parameter files named on the command line or dropped onto the window -----------------
-
-TEST_F(InFolder, OneParameterFileFromOutsideIsLoadedAsLoadDoesAndAnythingElseIsRefused)
+TEST(CommandLine, OneParameterFileIsOpenedAndAnythingElseIsRefusedWithTheReason)
 {
-    Model m; // good: start-up values but Rc at 180 and 3 holes
-    m.startUp();
-    m.fractal.setValue(Control::Rc, 180);
-    m.interference.setText(Pair::Num, QStringLiteral("3"));
-    for (const char *name : {"good.dvg", "GOOD.DVG", "bad.dvg"}) {
-        QFile f(QString::fromLatin1(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(name[0] == 'b' ? QByteArray(1664, '\x07') : encodeParameters(takeParameters(m)));
-    }
-    // Refused at once: the reason given on the command line, the drag not taken. A bad file is
-    // opened, and its message names it.
-    enum Way { CommandLine, Drop, DropWhileDrawing };
-    struct Row { Way way; QStringList files; bool refused, loaded; };
-    const QString good = QStringLiteral("good.dvg"), bad = QStringLiteral("bad.dvg"), notes = QStringLiteral("notes.txt");
+    struct Row { QStringList files; QString opened, refusalSays; };
     const Row rows[] = {
-        {CommandLine, {good}, false, true}, {CommandLine, {QStringLiteral("GOOD.DVG")}, false, true},
-        {CommandLine, {bad}, false, false}, {CommandLine, {notes}, true, false}, {CommandLine, {good, good}, true, false},
-        {Drop, {good}, false, true}, {Drop, {notes}, true, false}, {Drop, {good, good}, true, false},
-        {DropWhileDrawing, {good}, false, true}, {DropWhileDrawing, {bad}, false, false},
+        {{}, {}, {}}, {{"a.dvg"}, "a.dvg", {}}, {{"/x/A.DVG"}, "/x/A.DVG", {}},
+        {{"notes.txt"}, {}, "«notes.txt» — не файл параметров"}, {{"a.dvg", "b.dvg"}, {}, "только один файл параметров (.dvg), а указано 2"},
     };
     for (const Row &row : rows) {
-        SCOPED_TRACE(QStringLiteral("way %1: %2").arg(row.way).arg(row.files.join(u' ')).toStdString());
-        Main w;
-        w.show();
-        QStringList paths;
-        QList<QUrl> urls;
-        for (const QString &name : row.files)
-            paths << folder + QLatin1Char('/') + name, urls << QUrl::fromLocalFile(paths.back());
-        QMimeData data;
-        data.setUrls(urls);
-        bool refused = false;
-        const auto drop = [&] {
-            QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&w, &enter);
-            QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            if (!(refused = !enter.isAccepted()))
-                QApplication::sendEvent(&w, &dropped);
-        };
-        int cells = 0; // dropped at the 300th of 2500 cells; the drawing goes on to its end
-        const std::function<void()> windowYield = w.model().run.yield;
-        w.model().run.yield = [&] { ++cells == 300 ? drop() : void(), windowYield(); };
-        const bool isBad = row.files == QStringList{bad};
-        message.clear();
-        withModals([&] {
-            if (row.way == CommandLine) {
-                const QString refusal = openFromArguments(QStringList{QStringLiteral("divograf")} + paths,
-                                                          [&w](const QString &path) { w.openParameterFile(path); });
-                refused = !refusal.isEmpty();
-                EXPECT_TRUE(!refused || refusal.contains(row.files.size() > 1 ? QStringLiteral("указано 2") : notes)) << refusal.toStdString();
-                return;
-            }
-            w.model().fractal.setValue(Control::Option1, 1);
-            row.way == Drop ? drop() : w.startStop(Drawing::Fractal);
-            EXPECT_EQ(cells, row.way == Drop ? 0 : 2500);
-            QTest::qWait(50); // the drop opens the file from the event loop
-        }, isBad ? std::vector{acceptMessage(message)} : std::vector<Answer>{});
-        EXPECT_EQ(refused, row.refused);
-        EXPECT_EQ(message.contains(bad), isBad) << message.toStdString();
-        EXPECT_EQ(w.findChild<QSlider *>(QStringLiteral("Rc"))->value(), row.loaded ? 180 : 175);
-        EXPECT_EQ(w.findChild<QLineEdit *>(QStringLiteral("numt"))->text(), row.loaded ? QStringLiteral(" 3 ") : QStringLiteral("7"));
+        QString opened;
+        const QString refusal = openFromArguments(QStringList{"divograf"} + row.files, [&](const QString &path) { opened = path; });
+        EXPECT_EQ(opened, row.opened);
+        EXPECT_TRUE(refusal.isEmpty() == row.refusalSays.isEmpty() && refusal.contains(row.refusalSays)) << refusal.toStdString();
     }
 }
