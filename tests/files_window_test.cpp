@@ -6,6 +6,7 @@
 // them, also while a drawing waits in its yield, on a full disk and from outside the program.
 
 #include "core/files/parameters.h"
+#include "core/model.h"
 #include "ui/dialogs/layout.h"
 #include "ui/dialogs/printing.h"
 #include "ui/dialogs/saveload.h"
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -30,6 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 using namespace divograf;
 
@@ -201,11 +204,8 @@ protected:
     void press(Qt::Key key, std::vector<Answer> answers)
     {
         withModals([&] {
-            // Offscreen, the main window is not made active again when a modal window closes.
-            if (!QApplication::activeModalWidget()) {
-                w.activateWindow();
-                EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-            }
+            if (!QApplication::activeModalWidget()) // offscreen, a closed modal does not give it back
+                w.activateWindow(), void(QTest::qWaitForWindowActive(&w));
             QTest::keyClick(&w, key, Qt::ControlModifier);
         }, std::move(answers));
     }
@@ -213,11 +213,9 @@ protected:
     // open the file, answering the windows it shows. Tells whether the drag was taken.
     bool drop(const QStringList &names, std::vector<Answer> answers = {})
     {
-        QList<QUrl> urls;
-        for (const QString &name : names)
-            urls << QUrl::fromLocalFile(folder + QLatin1Char('/') + name);
         QMimeData data;
-        data.setUrls(urls);
+        for (const QString &name : names)
+            data.setUrls(data.urls() << QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
         QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w, &enter);
@@ -232,33 +230,14 @@ protected:
 
 } // namespace
 
-TEST_F(FileCommands, SaveAndLoadGoThroughTheChooserAndACancelOrAFailureChangesNothing)
+TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailureChangesNothing)
 {
     // A name typed at once replaces the one offered; Enter confirms.
-    press(Qt::Key_S, {[](QWidget *modal) { QTest::keyClicks(modal->focusWidget(), QStringLiteral("saved")), QTest::keyClick(modal, Qt::Key_Return); }});
-    EXPECT_EQ(read(QStringLiteral("saved.dvg")), encodeParameters(takeParameters(w.model())));
+    press(Qt::Key_S, {[](QWidget *modal) { QTest::keyClicks(modal->focusWidget(), QStringLiteral("start")), QTest::keyClick(modal, Qt::Key_Return); }});
+    EXPECT_EQ(read(QStringLiteral("start.dvg")), encodeParameters(takeParameters(w.model())));
     rc()->setValue(10);
-    w.findChild<QLineEdit *>(QStringLiteral("numt"))->setText(QStringLiteral("3"));
-    press(Qt::Key_L, {choose(QStringLiteral("saved"))});
-    EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(175, 25));
-    EXPECT_EQ(w.findChild<QLineEdit *>(QStringLiteral("numt"))->text(), QStringLiteral(" 7 "));
-    EXPECT_EQ(w.model().interference.value(Pair::Num), 7);
-
-    // Cancelled, or failed with a message naming the file: nothing written, nothing changed.
-    const QStringList files = QDir().entryList(QDir::Files);
-    rc()->setValue(10);
-    press(Qt::Key_S, {[](QWidget *modal) { qobject_cast<SaveLoad *>(modal)->cancelButton()->click(); }});
-    press(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage(message)});
-    EXPECT_TRUE(message.contains(QStringLiteral("x.bmp»: нет такого файла или папки"))) << message.toStdString();
-    EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(10, 190));
-    EXPECT_EQ(QDir().entryList(QDir::Files), files);
-    EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
-}
-
-TEST_F(FileCommands, DuringADrawingTheCommandsAndDropsTakeThePartlyDrawnPictureAndTheDrawingGoesOn)
-{
-    press(Qt::Key_S, {choose(QStringLiteral("start"))});
-    rc()->setValue(10);
+    QLineEdit *holes = w.findChild<QLineEdit *>(QStringLiteral("numt"));
+    holes->setText(QStringLiteral("3"));
     int cells = 0;
     const std::function<void()> windowYield = w.model().run.yield;
     w.model().run.yield = [&] {
@@ -287,8 +266,20 @@ TEST_F(FileCommands, DuringADrawingTheCommandsAndDropsTakeThePartlyDrawnPictureA
     const Surface &s = w.model().surface;
     EXPECT_EQ(half.pixel(s.toPixel(4920), s.toPixel(4980)), qRgb(255, 255, 255));
     EXPECT_NE(s.pixel(s.toPixel(4920), s.toPixel(4980)), White);
-    EXPECT_EQ(read(QStringLiteral("during.dvg")).size(), 1664);
-    EXPECT_EQ(rc()->value(), 175); // as saved at the start
+    EXPECT_EQ(std::pair(rc()->value(), holes->text()), std::pair(175, QStringLiteral(" 7 "))); // dropped
+    press(Qt::Key_L, {choose(QStringLiteral("during"))});
+    EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(10, 190));
+    EXPECT_EQ(std::pair(holes->text(), w.model().interference.value(Pair::Num)), std::pair(QStringLiteral(" 3 "), 3));
+
+    // Cancelled, or failed with a message naming the file: nothing written, nothing changed.
+    const QStringList files = QDir().entryList(QDir::Files);
+    rc()->setValue(20);
+    press(Qt::Key_S, {[](QWidget *modal) { qobject_cast<SaveLoad *>(modal)->cancelButton()->click(); }});
+    press(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage(message)});
+    EXPECT_TRUE(message.contains(QStringLiteral("x.bmp»: нет такого файла или папки"))) << message.toStdString();
+    EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(20, 180));
+    EXPECT_EQ(QDir().entryList(QDir::Files), files);
+    EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
 }
 
 // On a 12 KiB tmpfs holding a parameter file and a file that takes every byte left, saving
@@ -328,4 +319,100 @@ TEST(CommandLine, OneParameterFileIsOpenedAndAnythingElseIsRefusedWithTheReason)
         EXPECT_EQ(opened, row.opened);
         EXPECT_TRUE(refusal.isEmpty() == row.refusalSays.isEmpty() && refusal.contains(row.refusalSays)) << refusal.toStdString();
     }
+}
+
+// --- Printing through a real CUPS server --------------------------------------------------
+
+namespace {
+
+bool run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
+// A private cupsd on loopback with the cups-pdf backend as its default printer, the print
+// window's real printing path, the PDF rasterised and checked.
+TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
+{
+    const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+    for (const QString &needed : QStringList{"/usr/sbin/cupsd", "/usr/lib/cups/backend/cups-pdf", ppd})
+        if (!QFile::exists(needed))
+            GTEST_SKIP() << "no CUPS server can start: " << needed.toStdString() << " is missing";
+    if (geteuid() != 0)
+        GTEST_SKIP() << "no CUPS server can start: a private cupsd with the cups-pdf backend needs root";
+    QTemporaryDir root;
+    const QString r = root.path(), server = QStringLiteral("127.0.0.1:%1").arg(20000 + getpid() % 20000);
+    for (const char *sub : {"spool", "cache", "state", "tmp"})
+        QDir(r).mkdir(QString::fromLatin1(sub));
+    ASSERT_TRUE(run("chmod", {"755", r}) && run("chmod", {"1777", r + "/tmp"})); // the filters run as the lp user
+    const std::pair<const char *, QString> configs[] = {
+        {"/cupsd.conf", QStringLiteral("Listen %1\nWebInterface No\nDefaultAuthType None\n<Location />\nAllow all\n</Location>\n"
+                                       "<Policy default>\n<Limit All>\nAllow all\n</Limit>\n</Policy>\n").arg(server)},
+        {"/cups-files.conf", QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\nTempDir %1/tmp\n"
+                                            "ErrorLog %1/error_log\nAccessLog %1/access_log\nPageLog %1/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\nSystemGroup root\n").arg(r)}};
+    for (const auto &[name, text] : configs) {
+        QFile f(r + QString::fromLatin1(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text.toUtf8()) > 0);
+    }
+    QProcess cupsd;
+    cupsd.start(QStringLiteral("/usr/sbin/cupsd"), {"-f", "-c", r + "/cupsd.conf", "-s", r + "/cups-files.conf"});
+    const std::shared_ptr<void> stop(nullptr, [&](void *) { cupsd.terminate(), cupsd.waitForFinished(10000) || (cupsd.kill(), true); });
+    bool running = false;
+    for (int i = 0; i < 100 && !running && cupsd.state() != QProcess::NotRunning; ++i)
+        running = (QTest::qWait(100), run(QStringLiteral("lpstat"), {"-h", server, "-r"}));
+    if (!running)
+        GTEST_SKIP() << "no CUPS server can start: the scheduler on " << server.toStdString() << " did not answer";
+    ASSERT_TRUE(run(QStringLiteral("lpadmin"), {"-h", server, "-p", "DivografPDF", "-E", "-v", "cups-pdf:/", "-P", ppd}));
+    ASSERT_TRUE(run(QStringLiteral("lpadmin"), {"-h", server, "-d", "DivografPDF"}));
+    qputenv("CUPS_SERVER", server.toLatin1()), qputenv("PRINTER", "DivografPDF");
+
+    // The start-up fractal without green and without greys, so that a button's grey would stand out.
+    Model model;
+    model.startUp();
+    for (auto [c, v] : {std::pair{Control::Option1, 1}, {Control::Rc, 0}, {Control::Gc, 200}, {Control::Bc, 100}})
+        model.fractal.setValue(c, v);
+    model.startStop(Drawing::Fractal);
+    const auto pdfs = [] { // cups-pdf writes to the user's ~/PDF, or to ANONYMOUS for a user it cannot map
+        QStringList found;
+        for (const QString &folder : {QDir::homePath() + QStringLiteral("/PDF"), QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")})
+            for (const QFileInfo &pdf : QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+                found << pdf.filePath();
+        return found;
+    };
+    const QStringList before = pdfs();
+    Printing window(model.surface.Image(), QStringLiteral("Fractal.dvg"), printOnDefaultPrinter, nullptr);
+    window.show();
+    QTest::mouseClick(window.printButton(), Qt::LeftButton);
+    ASSERT_EQ(window.result(), QDialog::Accepted);
+    QString pdf;
+    for (int i = 0; i < 600 && pdf.isEmpty(); ++i)
+        for (const QString &p : (QTest::qWait(100), pdfs()))
+            pdf = !before.contains(p) && QFileInfo(p).size() > 0 ? p : pdf;
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF appeared";
+    const std::shared_ptr<void> remove(nullptr, [&](void *) { QFile::remove(pdf); });
+    QTest::qWait(500); // cups-pdf finishes writing
+    ASSERT_TRUE(run(QStringLiteral("pdftoppm"), {"-r", "96", "-png", "-singlefile", pdf, r + "/page"}));
+    const QImage page(r + QStringLiteral("/page.png"));
+
+    // The picture: a block of saturated, green-free colour about 327 x 328 pixels at 96 dpi;
+    // the two buttons cover about nine per cent of the window, and none of their grey is printed.
+    QRect box;
+    int pictureLike = 0, buttonGrey = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.red() > 245 && c.green() > 245 && c.blue() > 245)
+                continue;
+            box |= QRect(x, y, 1, 1);
+            pictureLike += c.green() < 60 && (c.red() > 60 || c.blue() > 60);
+            buttonGrey += std::abs(c.red() - c.green()) < 16 && std::abs(c.green() - c.blue()) < 16 && c.red() > 120;
+        }
+    EXPECT_NEAR(box.width(), 327, 6);
+    EXPECT_NEAR(box.height(), 328, 6);
+    EXPECT_GT(pictureLike, 327 * 328 / 2);
+    EXPECT_LT(buttonGrey, 327 * 328 / 200);
 }
