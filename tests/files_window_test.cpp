@@ -111,19 +111,20 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
     for (const layout::ChooserModeLook &look : layout::ChooserModes) {
         ChooserState state{QString::fromLatin1(look.mode), QString()};
         SaveLoad chooser(state, nullptr);
-        chooser.show();
         const QString pattern = QString::fromLatin1(look.pattern), extension = pattern.mid(1);
         EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/Fractal") + extension);
         EXPECT_EQ(chooser.windowTitle(), state.ChosenFileName);
         EXPECT_EQ(chooser.confirmButton()->text(), QString::fromUtf8(look.command));
-        // The keyboard starts in the name, or in the list where the name is read-only.
+        // The keyboard starts in the name, selected, or in the list where the name is read-only.
         EXPECT_EQ(chooser.nameBox()->isReadOnly(), look.readOnlyName);
         EXPECT_EQ(chooser.focusWidget(), look.readOnlyName ? static_cast<QWidget *>(chooser.fileList()) : chooser.nameBox());
+        EXPECT_EQ(chooser.nameBox()->selectedText(), look.readOnlyName ? QString() : QStringLiteral("Fractal"));
         // The list shows the mode's files alone, those of the start directory.
         auto *files = static_cast<QFileSystemModel *>(chooser.fileList()->model());
         const auto listed = [&] { return files->filePath(chooser.fileList()->rootIndex()); };
         EXPECT_EQ(std::tuple(files->nameFilters(), files->nameFilterDisables(), listed()), std::tuple(QStringList{pattern}, false, folder));
         // The start directory comes into view as the tree loads; another one moves the list.
+        chooser.show();
         QTreeView *tree = chooser.directoryList();
         auto *dirs = static_cast<QFileSystemModel *>(tree->model());
         auto inView = [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); };
