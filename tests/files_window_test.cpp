@@ -121,8 +121,8 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
         EXPECT_EQ(chooser.nameBox()->selectedText(), look.readOnlyName ? QString() : QStringLiteral("Fractal"));
         // The list shows the mode's files alone, those of the start directory.
         auto *files = static_cast<QFileSystemModel *>(chooser.fileList()->model());
-        const auto listed = [&] { return files->filePath(chooser.fileList()->rootIndex()); };
-        EXPECT_EQ(std::tuple(files->nameFilters(), files->nameFilterDisables(), listed()), std::tuple(QStringList{pattern}, false, folder));
+        const auto listFolder = [&] { return files->filePath(chooser.fileList()->rootIndex()); };
+        EXPECT_EQ(std::tuple(files->nameFilters(), files->nameFilterDisables(), listFolder()), std::tuple(QStringList{pattern}, false, folder));
         // The start directory comes into view as the tree loads; another one moves the list.
         chooser.show();
         QTreeView *tree = chooser.directoryList();
@@ -134,7 +134,7 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
         EXPECT_EQ(dirs->filePath(tree->currentIndex()), folder);
         tree->setCurrentIndex(dirs->index(folder + QStringLiteral("/sub")));
         EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/sub/Fractal") + extension);
-        EXPECT_EQ(listed(), folder + QStringLiteral("/sub"));
+        EXPECT_EQ(listFolder(), folder + QStringLiteral("/sub"));
         if (look.readOnlyName) {
             // A click on a listed file takes its name less the extension; typing changes nothing.
             Q_EMIT chooser.fileList()->clicked(files->index(folder + QStringLiteral("/sub/in.ner.dvg")));
