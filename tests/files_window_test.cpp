@@ -2,10 +2,11 @@
 //
 // SPDX-License-Identifier: MIT
 
-// The file chooser in its modes, the print window, and the file commands of the main window
-// that use them, also while a drawing waits in its yield and on a full disk.
+// The file chooser in its modes, the print window, and the main window's file commands that use
+// them, also while a drawing waits in its yield, on a full disk and from outside the program.
 
 #include "core/files/parameters.h"
+#include "core/model.h"
 #include "ui/dialogs/layout.h"
 #include "ui/dialogs/printing.h"
 #include "ui/dialogs/saveload.h"
@@ -31,8 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
-
-#include <functional>
+#include <unistd.h>
 
 using namespace divograf;
 
@@ -40,7 +40,8 @@ namespace {
 
 using Answer = std::function<void(QWidget *modal)>;
 
-// Runs `open`, answering the modal windows it shows in turn.
+// Runs `open`, answering the modal windows it shows in turn, each from a timer of its own (an
+// answer may open a modal window of its own).
 void withModals(const std::function<void()> &open, std::vector<Answer> answers)
 {
     QPointer<QWidget> answered;
@@ -49,8 +50,6 @@ void withModals(const std::function<void()> &open, std::vector<Answer> answers)
         QWidget *modal = QApplication::activeModalWidget();
         if (!answers.empty() && modal && modal != answered) {
             answered = modal;
-            // From a timer of its own: an answer that opens a modal window of its own must leave
-            // this one polling.
             QTimer::singleShot(0, modal, [modal, answer = answers.front()] { answer(modal); });
             answers.erase(answers.begin());
         }
@@ -89,24 +88,11 @@ protected:
         QDir::setCurrent(dir.path());
         folder = QDir::currentPath();
         QDir().mkdir(QStringLiteral("sub"));
-        for (const char *name : {"a.b.dvg", "Fractal.dvg", "picture.bmp", "notes.txt", "sub/inner.dvg"})
+        for (const char *name : {"a.b.dvg", "Fractal.dvg", "notes.txt", "sub/in.ner.dvg"})
             QFile(QString::fromLatin1(name)).open(QIODevice::WriteOnly);
     }
     ~InFolder() override { QDir::setCurrent(previous); }
 
-    // The names the file list shows once it has read its directory.
-    static QStringList listed(SaveLoad &chooser)
-    {
-        auto *model = static_cast<QFileSystemModel *>(chooser.fileList()->model());
-        const QModelIndex root = chooser.fileList()->rootIndex();
-        for (int i = 0; i < 100 && model->rowCount(root) == 0; ++i)
-            QTest::qWait(20);
-        QStringList names;
-        for (int row = 0; row < model->rowCount(root); ++row)
-            names << model->fileName(model->index(row, 0, root));
-        names.sort();
-        return names;
-    }
     QByteArray read(const QString &name) const
     {
         QFile f(folder + QLatin1Char('/') + name);
@@ -116,7 +102,6 @@ protected:
     QString previous = QDir::currentPath();
     QTemporaryDir dir;
     QString folder, message;
-    ChooserState state;
 };
 
 } // namespace
@@ -124,7 +109,7 @@ protected:
 TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
 {
     for (const layout::ChooserModeLook &look : layout::ChooserModes) {
-        state = {QString::fromLatin1(look.mode), QString()};
+        ChooserState state{QString::fromLatin1(look.mode), QString()};
         SaveLoad chooser(state, nullptr);
         const QString pattern = QString::fromLatin1(look.pattern), extension = pattern.mid(1);
         EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/Fractal") + extension);
@@ -134,168 +119,105 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
         EXPECT_EQ(chooser.nameBox()->isReadOnly(), look.readOnlyName);
         EXPECT_EQ(chooser.focusWidget(), look.readOnlyName ? static_cast<QWidget *>(chooser.fileList()) : chooser.nameBox());
         EXPECT_EQ(chooser.nameBox()->selectedText(), look.readOnlyName ? QString() : QStringLiteral("Fractal"));
-        EXPECT_EQ(listed(chooser), QDir().entryList({pattern}, QDir::Files, QDir::Name));
+        // The list shows the mode's files alone, those of the start directory.
+        auto *files = static_cast<QFileSystemModel *>(chooser.fileList()->model());
+        const auto listFolder = [&] { return files->filePath(chooser.fileList()->rootIndex()); };
+        EXPECT_EQ(std::tuple(files->nameFilters(), files->nameFilterDisables(), listFolder()), std::tuple(QStringList{pattern}, false, folder));
+        // The start directory comes into view as the tree loads; another one moves the list.
+        chooser.show();
+        QTreeView *tree = chooser.directoryList();
+        auto *dirs = static_cast<QFileSystemModel *>(tree->model());
+        auto inView = [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); };
+        for (int i = 0; i < 100 && !inView(); ++i)
+            QTest::qWait(20);
+        EXPECT_TRUE(inView());
+        EXPECT_EQ(dirs->filePath(tree->currentIndex()), folder);
+        tree->setCurrentIndex(dirs->index(folder + QStringLiteral("/sub")));
+        EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/sub/Fractal") + extension);
+        EXPECT_EQ(listFolder(), folder + QStringLiteral("/sub"));
         if (look.readOnlyName) {
             // A click on a listed file takes its name less the extension; typing changes nothing.
-            chooser.show();
-            const QModelIndex ab = static_cast<QFileSystemModel *>(chooser.fileList()->model())->index(folder + QStringLiteral("/a.b.dvg"));
-            QTest::mouseClick(chooser.fileList()->viewport(), Qt::LeftButton, {}, chooser.fileList()->visualRect(ab).center());
+            Q_EMIT chooser.fileList()->clicked(files->index(folder + QStringLiteral("/sub/in.ner.dvg")));
             QTest::keyClicks(chooser.nameBox(), QStringLiteral("zz"));
-            EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/a.b.dvg"));
+            EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/sub/in.ner.dvg"));
         } else {
             chooser.nameBox()->setText(QStringLiteral("x.bmp"));
-            EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/x.bmp") + extension);
+            EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/sub/x.bmp") + extension);
         }
-    }
-}
-
-TEST_F(InFolder, TheStartDirectoryIsInViewAndAnotherMovesTheListAndRecomposes)
-{
-    state = {SaveMode, QString()};
-    SaveLoad chooser(state, nullptr);
-    chooser.show();
-    QTreeView *tree = chooser.directoryList();
-    auto *dirs = static_cast<QFileSystemModel *>(tree->model());
-    auto inView = [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); };
-    for (int i = 0; i < 100 && !inView(); ++i)
-        QTest::qWait(20); // once the tree has loaded
-    EXPECT_EQ(dirs->filePath(tree->currentIndex()), folder);
-    EXPECT_TRUE(inView());
-    tree->setCurrentIndex(dirs->index(folder + QStringLiteral("/sub")));
-    EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/sub/Fractal.dvg"));
-    EXPECT_EQ(listed(chooser), QStringList{QStringLiteral("inner.dvg")});
-    chooser.openDirectory(QDir::rootPath()); // a root keeps its separator
-    EXPECT_EQ(state.ChosenFileName, QStringLiteral("//Fractal.dvg"));
-}
-
-TEST_F(InFolder, ConfirmKeepsThePathAndEveryWayOfClosingOtherwiseCancels)
-{
-    const std::pair<std::function<void(SaveLoad &)>, QString> ways[] = {
-        {[](SaveLoad &c) { QTest::mouseClick(c.confirmButton(), Qt::LeftButton); }, QStringLiteral("/mine.dvg")},
-        {[](SaveLoad &c) { QTest::keyClick(&c, Qt::Key_Return); }, QStringLiteral("/mine.dvg")},
-        {[](SaveLoad &c) { QTest::mouseClick(c.cancelButton(), Qt::LeftButton); }, QString()},
-        {[](SaveLoad &c) { QTest::keyClick(&c, Qt::Key_Escape); }, QString()},
-        {[](SaveLoad &c) { c.close(); }, QString()}, // the title bar's close box
-        // A name typed at once replaces "Fractal".
-        {[](SaveLoad &c) { QTest::keyClicks(c.focusWidget(), QStringLiteral("typed")), QTest::keyClick(c.focusWidget(), Qt::Key_Return); },
-         QStringLiteral("/typed.dvg")},
-    };
-    for (const auto &[close, path] : ways) {
-        QString chosen;
-        withModals([&] { chosen = SaveLoad::choose(state, SaveMode, nullptr); }, {[&](QWidget *modal) {
-                       auto *chooser = qobject_cast<SaveLoad *>(modal);
-                       if (!path.startsWith(QStringLiteral("/typed")))
-                           chooser->nameBox()->setText(QStringLiteral("mine"));
-                       close(*chooser);
-                   }});
-        EXPECT_EQ(chosen, path.isEmpty() ? QString() : folder + path);
     }
 }
 
 TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsOrNothingAndSaysWhy)
 {
     QImage picture(329, 329, QImage::Format_RGB32);
-    for (int y = 0; y < 329; ++y)
-        for (int x = 0; x < 329; ++x)
-            picture.setPixel(x, y, qRgb(x % 256, y % 256, 77));
+    for (int i = 0; i < 329 * 329; ++i)
+        picture.setPixel(i % 329, i / 329, qRgb(i % 329 % 256, i / 329 % 256, 77));
     const QString refusal = QStringLiteral("Принтер по умолчанию не найден. Ничего не напечатано.");
-    struct Row { std::function<void(Printing &)> act; bool fails; int pages; QString says; };
-    const Row rows[] = {
-        {[](Printing &p) { QTest::mouseClick(p.printButton(), Qt::LeftButton); }, false, 1, {}},
-        {[](Printing &p) { QTest::mouseClick(p.printButton(), Qt::LeftButton); }, true, 1, refusal},
-        {[](Printing &p) { QTest::mouseClick(p.cancelButton(), Qt::LeftButton); }, false, 0, {}},
-        {[](Printing &p) { QTest::mouseClick(&p, Qt::LeftButton, {}, QPoint(100, 100)); }, false, 0, {}},
-        {[](Printing &p) { QTest::keyClick(&p, Qt::Key_Escape); }, false, 0, {}},
-    };
-    for (const Row &row : rows) {
+    for (const auto &[print, fails] : {std::pair{true, false}, {true, true}, {false, false}}) {
         QImage printed;
-        int pages = 0;
         QString shown;
-        std::vector<Answer> answers{[&](QWidget *modal) {
-            auto *window = qobject_cast<Printing *>(modal);
-            ASSERT_NE(window, nullptr);
-            EXPECT_EQ(window->windowTitle(), QStringLiteral("/tmp/Fractal.dvg"));
-            EXPECT_EQ(window->size(), QSize(327, 328));
-            row.act(*window);
+        std::vector<Answer> answers{[print](QWidget *p) { // printed, or closed by a click on the picture
+            QTest::mouseClick(print ? qobject_cast<Printing *>(p)->printButton() : p, Qt::LeftButton, {}, print ? QPoint() : QPoint(100, 100));
         }};
-        if (!row.says.isEmpty())
+        if (fails)
             answers.push_back(acceptMessage(shown));
         withModals([&] {
-            Printing::showPicture(picture, QStringLiteral("/tmp/Fractal.dvg"), nullptr, [&](const QImage &page) {
-                printed = page, ++pages;
-                return row.fails ? std::optional(Failure{refusal}) : std::nullopt;
+            Printing::showPicture(picture, QStringLiteral("Fractal.dvg"), nullptr, [&](const QImage &page) {
+                printed = page;
+                return fails ? std::optional(Failure{refusal}) : std::nullopt;
             });
         }, answers);
-        EXPECT_EQ(pages, row.pages);
-        EXPECT_EQ(shown, row.says);
-        if (pages == 0)
-            continue;
+        EXPECT_EQ(shown, fails ? refusal : QString());
         // Every pixel is the picture's, also where the buttons stood: cut at the edge, not scaled.
-        ASSERT_EQ(printed.size(), QSize(327, 328) * printed.devicePixelRatio());
-        EXPECT_EQ(printed.convertToFormat(QImage::Format_RGB32), picture.copy(0, 0, 327, 328));
+        EXPECT_EQ(printed.convertToFormat(QImage::Format_RGB32), print ? picture.copy(0, 0, 327, 328) : QImage());
     }
 }
-
-// --- The file commands of the main window -------------------------------------------------
-
-namespace {
 
 class FileCommands : public InFolder
 {
 protected:
-    FileCommands()
-    {
-        w.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
+    FileCommands() { w.show(); }
     void press(Qt::Key key, std::vector<Answer> answers)
     {
         withModals([&] {
-            // Offscreen, the main window is not made active again when a modal window closes.
-            if (!QApplication::activeModalWidget()) {
-                w.activateWindow();
-                EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-            }
+            if (!QApplication::activeModalWidget()) // offscreen, a closed modal does not give it back
+                w.activateWindow(), void(QTest::qWaitForWindowActive(&w));
             QTest::keyClick(&w, key, Qt::ControlModifier);
         }, std::move(answers));
     }
-    template <typename T = QWidget>
-    T *get(const char *name) { return w.findChild<T *>(QString::fromLatin1(name)); }
+    // Drags files onto the window and, if the drag is taken, drops them and answers the windows.
+    bool drop(const QStringList &names, std::vector<Answer> answers = {})
+    {
+        QMimeData data;
+        for (const QString &name : names)
+            data.setUrls(data.urls() << QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        if (enter.isAccepted()) // the file is opened from the event loop, after the drop
+            withModals([&] { QApplication::sendEvent(&w, &dropped), QTest::qWait(50); }, std::move(answers));
+        return enter.isAccepted();
+    }
+    QSlider *rc() { return w.findChild<QSlider *>(QStringLiteral("Rc")); }
 
     Main w;
 };
 
-} // namespace
-
-TEST_F(FileCommands, SaveAndLoadGoThroughTheChooserAndACancelOrAFailureChangesNothing)
+TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailureChangesNothing)
 {
-    press(Qt::Key_S, {choose(QStringLiteral("saved"))});
-    EXPECT_EQ(read(QStringLiteral("saved.dvg")), encodeParameters(takeParameters(w.model())));
-    get<QSlider>("Rc")->setValue(10);
-    get<QLineEdit>("numt")->setText(QStringLiteral("3"));
-    press(Qt::Key_L, {choose(QStringLiteral("saved"))});
-    EXPECT_EQ(get<QSlider>("Rc")->value(), 175);
-    EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 25);
-    EXPECT_EQ(get<QLineEdit>("numt")->text(), QStringLiteral(" 7 "));
-    EXPECT_EQ(w.model().interference.value(Pair::Num), 7);
-
-    // Cancelled, or failed with a message naming the file: nothing written, nothing changed.
-    const QStringList files = QDir().entryList(QDir::Files);
-    get<QSlider>("Rc")->setValue(10);
-    press(Qt::Key_S, {[](QWidget *modal) { qobject_cast<SaveLoad *>(modal)->cancelButton()->click(); }});
-    press(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage(message)});
-    EXPECT_TRUE(message.contains(QStringLiteral("x.bmp»: нет такого файла или папки"))) << message.toStdString();
-    EXPECT_EQ(get<QSlider>("Rc")->value(), 10);
-    EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 190);
-    EXPECT_EQ(QDir().entryList(QDir::Files), files);
-}
-
-TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDrawingGoesOn)
-{
+    // A name typed at once replaces the one offered; Enter confirms.
+    press(Qt::Key_S, {[](QWidget *modal) {
+              QTest::keyClicks(modal->focusWidget(), QStringLiteral("start"));
+              QTest::keyClick(modal, Qt::Key_Return);
+          }});
+    EXPECT_EQ(read(QStringLiteral("start.dvg")), encodeParameters(takeParameters(w.model())));
+    rc()->setValue(10);
+    QLineEdit *holes = w.findChild<QLineEdit *>(QStringLiteral("numt"));
+    holes->setText(QStringLiteral("3"));
     int cells = 0;
     const std::function<void()> windowYield = w.model().run.yield;
     w.model().run.yield = [&] {
-        if (++cells == 300) {
+        if (++cells == 300) { // of 50 x 50 cells of 100 units, column by column
             press(Qt::Key_B, {choose(QStringLiteral("half"))});
             press(Qt::Key_S, {choose(QStringLiteral("during"))});
             // The print window shows the picture as far as it is drawn, titled with the last path.
@@ -303,23 +225,37 @@ TEST_F(FileCommands, DuringADrawingTheCommandsTakeThePartlyDrawnPictureAndTheDra
                       EXPECT_EQ(modal->windowTitle(), folder + QStringLiteral("/during.dvg"));
                       qobject_cast<Printing *>(modal)->cancelButton()->click();
                   }});
+            // One parameter file dropped is opened, a bad one named in a message; others refused.
+            EXPECT_FALSE(drop({QStringLiteral("notes.txt")}) || drop({QStringLiteral("start.dvg"), QStringLiteral("start.dvg")}));
+            EXPECT_TRUE(drop({QStringLiteral("a.b.dvg")}, {acceptMessage(message)}) && message.contains(QStringLiteral("a.b.dvg")));
+            EXPECT_TRUE(drop({QStringLiteral("start.dvg")}));
         }
         windowYield();
     };
-    QTest::mouseClick(get("Option1"), Qt::LeftButton);
-    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    QTest::mouseClick(w.findChild<QWidget *>(QStringLiteral("Option1")), Qt::LeftButton);
+    press(Qt::Key_F, {});
     EXPECT_EQ(cells, 2500); // the drawing went on to its end
     const QImage half(folder + QStringLiteral("/half.bmp"));
-    ASSERT_EQ(half.size(), QSize(329, 329));
+    // In the last cell, off its diagonal: not drawn then, filled since (the cells are boxes).
     const Surface &s = w.model().surface;
-    EXPECT_EQ(half.pixel(s.toPixel(4950), s.toPixel(4950)), qRgb(255, 255, 255)); // not drawn yet then
-    EXPECT_NE(s.pixel(s.toPixel(4950), s.toPixel(4950)), White);                  // drawn since
-    EXPECT_EQ(read(QStringLiteral("during.dvg")).size(), 1664);
+    EXPECT_EQ(half.pixel(s.toPixel(4920), s.toPixel(4980)), qRgb(255, 255, 255));
+    EXPECT_NE(s.pixel(s.toPixel(4920), s.toPixel(4980)), White);
+    EXPECT_EQ(std::pair(rc()->value(), holes->text()), std::pair(175, QStringLiteral(" 7 "))); // dropped
+    press(Qt::Key_L, {choose(QStringLiteral("during"))});
+    EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(10, 190));
+    EXPECT_EQ(std::pair(holes->text(), w.model().interference.value(Pair::Num)), std::pair(QStringLiteral(" 3 "), 3));
+
+    // Cancelled, or failed with a message naming the file: nothing written, nothing changed.
+    rc()->setValue(20);
+    press(Qt::Key_S, {[](QWidget *modal) { qobject_cast<SaveLoad *>(modal)->cancelButton()->click(); }});
+    press(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage(message)});
+    EXPECT_TRUE(message.contains(QStringLiteral("x.bmp»: нет такого файла или папки"))) << message.toStdString();
+    EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(20, 180));
+    EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
 }
 
-// A 12 KiB tmpfs holding a parameter file and a file that takes every byte left: saving there
-// fails with the reason, keeps the old file and leaves no new one, in the window and in the
-// renderer. Mounting needs root; elsewhere the test skips.
+// On a 12 KiB tmpfs holding a parameter file and a file that takes every byte left, saving
+// fails with the reason, keeps the old file and leaves no new one. Mounting needs root.
 TEST_F(FileCommands, OnAFullDiskSavingFailsAndKeepsTheOldFileAndLeavesNoNewOne)
 {
     const QString full = folder + QStringLiteral("/full");
@@ -331,98 +267,99 @@ TEST_F(FileCommands, OnAFullDiskSavingFailsAndKeepsTheOldFileAndLeavesNoNewOne)
     QFile oldFile(full + QStringLiteral("/old.dvg")), fill(full + QStringLiteral("/fill"));
     ASSERT_TRUE(oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == 1664 && oldFile.flush());
     ASSERT_TRUE(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (fill.write(QByteArray(512, 'x')) == 512) {
-    }
-    const std::pair<Qt::Key, const char *> saves[] = {{Qt::Key_S, "old.dvg"}, {Qt::Key_S, "new.dvg"}, {Qt::Key_B, "new.bmp"}};
-    for (const auto &[key, name] : saves) {
-        message.clear();
+    while (fill.write(QByteArray(512, 'x')) == 512) {}
+    for (const auto &[key, name] : {std::pair{Qt::Key_S, "old.dvg"}, {Qt::Key_S, "new.dvg"}, {Qt::Key_B, "new.bmp"}}) {
         press(key, {choose(QStringLiteral("full/") + QString::fromLatin1(name).chopped(4)), acceptMessage(message)});
         EXPECT_TRUE(message.contains(QStringLiteral("«%1/%2»: на диске нет места").arg(full, name))) << message.toStdString();
     }
-    const QString out = folder + QStringLiteral("/x.bmp");
-    const QStringList runs[] = {{"--save-params", full + "/old.dvg", "-o", out}, {"--save-params", full + "/new.dvg", "-o", out},
-                                {"-o", full + "/new.bmp"}};
-    for (const QStringList &args : runs) {
-        QProcess renderer;
-        renderer.start(QStringLiteral(DIVOGRAF_RENDER_EXE), QStringList{QStringLiteral("fractal")} + args);
-        ASSERT_TRUE(renderer.waitForFinished(60000));
-        EXPECT_EQ(renderer.exitCode(), 1);
-        EXPECT_TRUE(renderer.readAllStandardError().contains("»: на диске нет места"));
-    }
-    EXPECT_FALSE(QFile::exists(out));
     EXPECT_EQ(read(QStringLiteral("full/old.dvg")), old);
     EXPECT_EQ(QDir(full).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"fill", "old.dvg"}));
 }
 
-// --- Parameter files named on the command line or dropped onto the window -----------------
-
-TEST_F(InFolder, OneParameterFileFromOutsideIsLoadedAsLoadDoesAndAnythingElseIsRefused)
+TEST(CommandLine, OneParameterFileIsOpenedAndAnythingElseIsRefusedWithTheReason)
 {
-    Model m; // good: start-up values but Rc at 180 and 3 holes
-    m.startUp();
-    m.fractal.setValue(Control::Rc, 180);
-    m.interference.setText(Pair::Num, QStringLiteral("3"));
-    for (const char *name : {"good.dvg", "GOOD.DVG", "notes.txt", "bad.dvg"}) {
-        QFile f(QString::fromLatin1(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(name[0] == 'b' ? QByteArray(1664, '\x07') : encodeParameters(takeParameters(m)));
-    }
-    enum Way { CommandLine, Drop, DropWhileDrawing };
-    struct Row { Way way; QStringList files; bool refused; QString messageNames; bool loaded; };
-    const QString good = QStringLiteral("good.dvg"), bad = QStringLiteral("bad.dvg"), notes = QStringLiteral("notes.txt");
+    struct Row { QStringList files; QString opened, refusalSays; };
     const Row rows[] = {
-        {CommandLine, {good}, false, {}, true}, {CommandLine, {QStringLiteral("GOOD.DVG")}, false, {}, true},
-        {CommandLine, {bad}, false, bad, false}, {CommandLine, {QStringLiteral("absent.dvg")}, false, QStringLiteral("absent.dvg"), false},
-        {CommandLine, {notes}, true, {}, false}, {CommandLine, {good, good}, true, {}, false},
-        {Drop, {good}, false, {}, true}, {Drop, {notes}, true, {}, false}, {Drop, {good, good}, true, {}, false},
-        {DropWhileDrawing, {good}, false, {}, true}, {DropWhileDrawing, {bad}, false, bad, false},
+        {{}, {}, {}}, {{"a.dvg"}, "a.dvg", {}}, {{"/x/A.DVG"}, "/x/A.DVG", {}},
+        {{"notes.txt"}, {}, "«notes.txt» — не файл параметров"}, {{"a.dvg", "b.dvg"}, {}, "только один файл параметров (.dvg), а указано 2"},
     };
     for (const Row &row : rows) {
-        SCOPED_TRACE(QStringLiteral("way %1: %2").arg(row.way).arg(row.files.join(u' ')).toStdString());
-        Main w;
-        w.show();
-        QTimer answer; // every message box, when one is shown
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                acceptMessage(message)(modal);
-        });
-        answer.start(10);
-        message.clear();
-        QStringList paths;
-        QList<QUrl> urls;
-        for (const QString &name : row.files)
-            paths << folder + QLatin1Char('/') + name, urls << QUrl::fromLocalFile(paths.back());
-        bool refused = false;
-        if (row.way == CommandLine) {
-            const QString refusal = openFromArguments(QStringList{QStringLiteral("divograf")} + paths, [&w](const QString &path) { w.openParameterFile(path); });
-            refused = !refusal.isEmpty();
-            EXPECT_TRUE(!refused || refusal.contains(row.files.size() > 1 ? QStringLiteral("указано 2") : row.files.front())) << refusal.toStdString();
-        } else {
-            QMimeData data;
-            data.setUrls(urls);
-            const auto drop = [&] {
-                QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(&w, &enter);
-                QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-                if (!(refused = !enter.isAccepted()))
-                    QApplication::sendEvent(&w, &dropped);
-            };
-            // Dropped at the 300th of 2500 cells; the drawing goes on to its end.
-            int cells = 0;
-            const std::function<void()> windowYield = w.model().run.yield;
-            w.model().run.yield = [&] {
-                if (++cells == 300)
-                    drop();
-                windowYield();
-            };
-            w.model().fractal.setValue(Control::Option1, 1);
-            row.way == Drop ? drop() : w.startStop(Drawing::Fractal);
-            EXPECT_EQ(cells, row.way == Drop ? 0 : 2500);
-            QTest::qWait(50); // the drop opens the file from the event loop
-        }
-        EXPECT_EQ(refused, row.refused);
-        EXPECT_TRUE(row.messageNames.isEmpty() ? message.isEmpty() : message.contains(row.messageNames)) << message.toStdString();
-        EXPECT_EQ(w.findChild<QSlider *>(QStringLiteral("Rc"))->value(), row.loaded ? 180 : 175);
-        EXPECT_EQ(w.findChild<QLineEdit *>(QStringLiteral("numt"))->text(), row.loaded ? QStringLiteral(" 3 ") : QStringLiteral("7"));
+        QString opened;
+        const QString refusal = openFromArguments(QStringList{"divograf"} + row.files, [&](const QString &path) { opened = path; });
+        EXPECT_EQ(opened, row.opened);
+        EXPECT_TRUE(refusal.isEmpty() == row.refusalSays.isEmpty() && refusal.contains(row.refusalSays)) << refusal.toStdString();
     }
+}
+
+// A private cupsd on loopback with the cups-pdf backend as its default printer, the print
+// window's real printing path, the PDF rasterised and checked.
+TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
+{
+    const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+    for (const QString &needed : QStringList{"/usr/sbin/cupsd", "/usr/lib/cups/backend/cups-pdf", ppd})
+        if (!QFile::exists(needed))
+            GTEST_SKIP() << "no CUPS server can start: " << needed.toStdString() << " is missing";
+    if (geteuid() != 0)
+        GTEST_SKIP() << "no CUPS server can start: a private cupsd with the cups-pdf backend needs root";
+    const auto run = [](const QString &program, const QStringList &args) {
+        QProcess p;
+        p.start(program, args);
+        return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    };
+    QTemporaryDir root;
+    const QString r = root.path(), server = QStringLiteral("127.0.0.1:%1").arg(20000 + getpid() % 20000);
+    // The filters run as the lp user.
+    ASSERT_TRUE(QDir(r).mkdir(QStringLiteral("tmp")) && run("chmod", {"755", r}) && run("chmod", {"1777", r + "/tmp"}));
+    for (const auto &[name, text] : {
+             std::pair{"/cupsd.conf", QStringLiteral("Listen %1\nWebInterface No\nDefaultAuthType None\n<Location />\nAllow all\n"
+                                                     "</Location>\n<Policy default>\n<Limit All>\nAllow all\n</Limit>\n</Policy>\n").arg(server)},
+             {"/cups-files.conf", QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
+                                                 "TempDir %1/tmp\nErrorLog %1/log\nAccessLog %1/log\nPageLog %1/log\n"
+                                                 "ServerBin /usr/lib/cups\nDataDir /usr/share/cups\nSystemGroup root\n").arg(r)}}) {
+        QFile f(r + QString::fromLatin1(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text.toUtf8()) > 0);
+    }
+    QProcess cupsd;
+    cupsd.start(QStringLiteral("/usr/sbin/cupsd"), {"-f", "-c", r + "/cupsd.conf", "-s", r + "/cups-files.conf"});
+    const std::shared_ptr<void> stop(nullptr, [&](void *) { cupsd.terminate(), cupsd.waitForFinished(10000) || (cupsd.kill(), true); });
+    bool running = false;
+    for (int i = 0; i < 100 && !running && cupsd.state() != QProcess::NotRunning; ++i)
+        running = (QTest::qWait(100), run(QStringLiteral("lpstat"), {"-h", server, "-r"}));
+    if (!running)
+        GTEST_SKIP() << "no CUPS server can start: the scheduler on " << server.toStdString() << " did not answer";
+    ASSERT_TRUE(run(QStringLiteral("lpadmin"), {"-h", server, "-p", "DivografPDF", "-E", "-v", "cups-pdf:/", "-P", ppd}));
+    qputenv("CUPS_SERVER", server.toLatin1()), qputenv("PRINTER", "DivografPDF");
+
+    // The start-up fractal without green, so with no white and no grey, in cell boxes.
+    Model model;
+    model.startUp();
+    for (auto [c, v] : {std::pair{Control::Option1, 1}, {Control::Rc, 0}, {Control::Gc, 200}, {Control::Bc, 100}})
+        model.fractal.setValue(c, v);
+    model.startStop(Drawing::Fractal);
+    const QString out = QDir::homePath() + QStringLiteral("/PDF/"); // where cups-pdf puts root's files
+    const auto pdfs = [&] { return QDir(out).entryList({QStringLiteral("*.pdf")}, QDir::Files); };
+    const QStringList before = pdfs();
+    Printing window(model.surface.Image(), QStringLiteral("Fractal.dvg"), printOnDefaultPrinter, nullptr);
+    window.show();
+    QTest::mouseClick(window.printButton(), Qt::LeftButton);
+    QString pdf;
+    for (int i = 0; i < 600 && pdf.isEmpty(); ++i)
+        for (const QString &p : (QTest::qWait(100), pdfs()))
+            pdf = !before.contains(p) && QFileInfo(out + p).size() > 0 ? out + p : pdf;
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF appeared";
+    const std::shared_ptr<void> remove(nullptr, [&](void *) { QFile::remove(pdf); });
+    QTest::qWait(500); // cups-pdf finishes writing
+    ASSERT_TRUE(run(QStringLiteral("pdftoppm"), {"-r", "96", "-png", "-singlefile", pdf, r + "/page"}));
+
+    // Inked: the window's 327 x 328 pixels at 96 dpi, the picture's; none of the buttons' grey.
+    const QImage page(r + QStringLiteral("/page.png"));
+    int inked = 0, grey = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            inked += c.red() < 245 || c.green() < 245 || c.blue() < 245;
+            grey += std::abs(c.red() - c.green()) < 16 && std::abs(c.green() - c.blue()) < 16 && c.red() > 120 && c.red() < 245;
+        }
+    EXPECT_NEAR(inked, 327 * 328, 327 * 328 / 50);
+    EXPECT_LT(grey, 327 * 328 / 200);
 }
