@@ -4,11 +4,8 @@
 #
 # SPDX-License-Identifier: MIT
 
-# The Debian package as a user's machine gets it: built with CPack from a release tree of the
-# product alone (no tests), checked by lintian, unpacked: its version, dependencies and file
-# list, no library search path, a picture drawn by the unpacked renderer, and a .dvg file that
-# the desktop's tools open with the program.
-#
+# The Debian package built from a release tree, checked by lintian, unpacked: its fields, files,
+# no library search path, a picture by its renderer, a .dvg file the desktop opens with it.
 #   package_test.sh SOURCE_DIR BUILD_DIR APP_ID VERSION MIME_TYPE
 set -euo pipefail
 source_dir=$1 build_dir=$2 app_id=$3 version=$4 mime_type=$5
@@ -49,14 +46,13 @@ for program in divograf divograf-render; do
     readelf -d "$work/root/usr/bin/$program" | grep -Eq 'RPATH|RUNPATH' && fail "$program carries a library search path"
 done
 
-# The unpacked renderer draws the start-up fractal, a 329 x 329 BMP, and saves its parameters.
+# The unpacked renderer draws a 329 x 329 BMP and saves its parameters.
 render=$work/root/usr/bin/divograf-render
 "$render" fractal --save-params "$work/some.dvg" -o "$work/fractal.bmp" || fail "the unpacked renderer failed"
 [ "$(head -c 2 "$work/fractal.bmp")" = BM ] || fail "fractal.bmp is no BMP"
 [ "$(od -An -t d4 -j 18 -N 8 "$work/fractal.bmp" | xargs)" = "329 329" ] || fail "fractal.bmp is not 329 x 329"
 
-# The desktop with only this package installed: the .dvg file is of the program's type, which
-# its entry opens.
+# A desktop with only this package: the .dvg file is of the program's type, which it opens.
 desktop() {
     env -i PATH="$PATH" HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config" \
         XDG_CONFIG_DIRS="$work/home/etc" XDG_DATA_DIRS="$work/root/usr/share" "$@"
