@@ -108,7 +108,6 @@ TEST(Surface, LeavesTheUpperHalvesOfTheVectorRegistersClear)
 }
 #endif
 
-// ---- The fractal ----
 
 // re, im and the angle after one iteration, and the escape count from re + i im.
 struct Escape { double re, im, angle; Formula f; bool escapes; double re1, im1, angle1; int count; };
@@ -163,7 +162,6 @@ TEST(Fractal, RenderPaintsEachCellWholeOrItsDiagonal)
     }
 }
 
-// ---- The interference ----
 
 // Parameters as the user sets them (the four texts, the centre sliders), and golden cells.
 struct Scene { const char *ampl, *scal, *num, *l; int sliderX, sliderY; std::vector<std::pair<QPoint, Colour>> cells; };
@@ -227,7 +225,6 @@ TEST(Interference, SurfaceRowsPointsPenProgressAndGoldenPoints)
               std::vector<int>({100, 10, 0, 100}));
 }
 
-// ---- The rainbow ----
 
 TEST(Rainbow, RingColoursAndAWholeRainbow)
 {

@@ -2,11 +2,9 @@
 //
 // SPDX-License-Identifier: MIT
 
-// `divograf` with a script, for the test that ends the program and looks at the process from
-// outside: the highest-detail fractal is started, stopped at cell 1200 and started again nested
-// at 1210; at 3000 a modal window opens over both drawings and the program is ended from it,
-// by `Exit` ("exit") or by the window system's close request ("close"). Prints the cells drawn
-// once the event loop has returned, then leaves with what `exec` returned.
+// `divograf` with a script: the highest-detail fractal started, stopped at cell 1200, started
+// again nested at 1210; at 3000 a modal window opens and the program is ended from it by `Exit`
+// ("exit") or the window system's close request ("close"). Prints the cells drawn, then leaves.
 
 #include "ui/mainwindow.h"
 

@@ -18,16 +18,12 @@
 
 using namespace divograf;
 
-namespace {
-
-ParameterRecords startUpRecords()
+static ParameterRecords startUpRecords()
 {
     Model m;
     m.startUp();
     return takeParameters(m);
 }
-
-} // namespace
 
 TEST(ParameterFile, SaveTakesTheVariablesIntoKnownBytes)
 {

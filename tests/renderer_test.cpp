@@ -21,11 +21,7 @@ using namespace divograf::cli;
 
 namespace {
 
-Parsed parse(QStringList args)
-{
-    args.prepend(QStringLiteral("divograf-render"));
-    return parseArguments(args);
-}
+Parsed parse(const QStringList &args) { return parseArguments(QStringList{QStringLiteral("divograf-render")} + args); }
 
 // The exit code and the standard error.
 std::pair<int, QString> runRenderer(const QStringList &args)
