@@ -214,26 +214,16 @@ TEST_F(Window, QueuedCommandsActFromTheElementAfterTheYieldThatHandledThem)
             QCoreApplication::postEvent(target, new QMouseEvent(type, c, target->mapToGlobal(c), Qt::LeftButton,
                                                                 type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
     };
-    struct Watch : QObject {
-        std::function<void()> note;
-        bool eventFilter(QObject *, QEvent *e) override
-        {
-            if (e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::KeyPress)
-                note();
-            return false;
-        }
-    } watch;
-    watch.note = [&] { handled.push_back(cells); };
+    // The press, or the key's action, is noted: a press and its release come out of one yield.
+    QObject::connect(get<QAbstractButton>("Command1"), &QAbstractButton::pressed, [&] { cells && (handled.push_back(cells), true); });
+    QObject::connect(get<QSlider>("Rc"), &QSlider::actionTriggered, [&] { handled.push_back(cells); });
     const std::vector<const char *> *targets = nullptr;
     click("Option1");
     const std::function<void()> windowYield = w.model().run.yield;
     w.model().run.yield = [&] {
         at[++cells] = {w.model().run.Running, w.windowTitle(), w.model().drawingsOnStack()};
         if (cells == 2 * Column + 1)
-            for (const char *target : *targets) {
-                get(target)->installEventFilter(&watch);
-                queue(get(target));
-            }
+            std::ranges::for_each(*targets, [&](const char *target) { queue(get(target)); });
         windowYield();
     };
     for (const auto &row : rows) {
@@ -241,8 +231,6 @@ TEST_F(Window, QueuedCommandsActFromTheElementAfterTheYieldThatHandledThem)
         get<QSlider>("Rc")->setValue(175);
         cells = 0, at.clear(), handled.clear(), targets = &row.targets;
         click("Command1");
-        for (const char *target : row.targets)
-            get(target)->removeEventFilter(&watch);
         ASSERT_EQ(handled.size(), row.targets.size());
         row.check();
         expectIdle();
