@@ -16,6 +16,7 @@
 #include "ui/mainwindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <cstdio>
@@ -43,7 +44,10 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitForWindowActive(&window))
         std::fprintf(stderr, "the window did not become active\n");
 
+    QElapsedTimer clock;
+    clock.start();
     const divograf::stress::Outcome outcome = divograf::stress::run(window, settings); // prints the figures
+    std::printf("%.1f s\n", static_cast<double>(clock.elapsed()) / 1000);
     if (!outcome.failure.isEmpty()) {
         std::printf("FAILED: %s\n", qPrintable(outcome.failure));
         return 1;

@@ -13,7 +13,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <chrono>
 #include <random>
 #include <ranges>
 
@@ -23,7 +22,7 @@ namespace {
 
 // An action after one element in BusyRate, or in QuietRate for one drawing in QuietOneIn so that drawings also
 // end; a drawing that goes MaxQuiet elements without one is stopped by a click on the surface.
-constexpr unsigned BusyRate = 25, QuietRate = 2000, QuietOneIn = 10, MaxQuiet = 3000;
+constexpr int BusyRate = 25, QuietRate = 2000, QuietOneIn = 10, MaxQuiet = 3000;
 constexpr int DrawingWeights[] = {7, 4, 5, 4}; // by `Drawing`
 constexpr int OptionWeights[] = {12, 5, 2, 1}; // Option1 to Option4: mostly coarse cells, for speed
 const Qt::Key SliderKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
@@ -41,13 +40,12 @@ struct Driver
     Outcome f{};
     std::mt19937 gen{settings.seed};
     Model &m = w.model();
-    const std::function<void()> windowYield = m.run.yield;
+    const std::function<void()> windowYield = m.run.yield; // the window's own, called inside the driver's
     QString doing{}; // the action being given
-    int depth = 0, answers = 0;
-    unsigned rate = BusyRate, sinceAction = 0;
+    int depth = 0, answers = 0, rate = BusyRate, sinceAction = 0;
     bool ended = false;
     QTimer answerer{};
-    QPointer<QWidget> answered{};
+    QPointer<QWidget> answered{}; // the modal window answered last; `answers`: how often found open since
     Model scratch{}; // never drawn in: the window's parameters are read back through it
     QProgressBar *const progress = w.findChild<QProgressBar *>("Progress");
 
@@ -62,11 +60,10 @@ struct Driver
         return std::begin(rows)[std::discrete_distribution<int>(weights.begin(), weights.end())(gen)];
     }
     template <typename T = QWidget> T *find(std::string_view name) { return w.findChild<T *>(QString::fromUtf8(name)); }
-    void expect(bool ok, std::string_view what, std::string_view about = {}) // the first failure ends every drawing on the stack
+    void expect(bool ok, const QString &what, std::string_view about = {}) // the first failure also ends every drawing on the stack
     {
         if (!ok && f.failure.isEmpty())
-            m.run.Running = false, f.failure = QStringLiteral("seed %1, action %2 (%3), depth %4: %5 %6").arg(settings.seed).arg(f.actions).arg(doing).arg(depth)
-                                                   .arg(QString::fromUtf8(what), QString::fromUtf8(about));
+            m.run.Running = false, f.failure = QString("seed %1, action %2 (%3), depth %4: %5 %6").arg(settings.seed).arg(f.actions).arg(doing).arg(depth).arg(what, QString::fromUtf8(about));
     }
 
     void click(QWidget *on, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(on, button, {}, at); }
@@ -86,8 +83,7 @@ struct Driver
     // Shortcuts need the window active, and the offscreen platform does not give the activation back after a popup or modal window.
     void activate() { if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget()) QApplication::setActiveWindow(&w); }
     void menuBarClick(QAction *item) { activate(), click(w.menuBar(), w.menuBar()->actionGeometry(item).center()); }
-    // Opens the menu from the menu bar and clicks the item; the submenu is opened by the keyboard,
-    // which opens it at once where the mouse waits for a delay.
+    // Through the menu bar; the submenu opened by the keyboard, which opens it at once where the mouse waits a delay.
     void menuItem(std::string_view name)
     {
         QAction *item = find<QAction>(name);
@@ -102,10 +98,10 @@ struct Driver
     void stopByClick(QPoint at) { click(find("Field"), at), expect(!m.run.Running, "a click on the surface did not stop the drawing"); }
     // A start/stop command, however given: it either stops the running drawing or, from a stopped
     // state, runs a whole drawing inside it (none at the nesting limit); nothing is left running.
-    void command(const std::function<void()> &give)
+    void command(const std::function<void(const DrawingCommand &)> &give)
     {
         const auto [wasRunning, atLimit, before] = std::tuple(m.run.Running, depth >= MaxNestedDrawings, f.elements);
-        give();
+        give(weighted(DrawingCommands, [](const DrawingCommand &c) { return unsigned(DrawingWeights[int(c.drawing)]); }));
         const char *what = wasRunning ? "stop" : atLimit ? "ignored start" : depth > 0 ? "nested start" : "start";
         f.counts[what] += !quitting();
         expect(quitting() || (!m.run.Running && (wasRunning || (f.elements > before) != atLimit)), "a drawing left running or drawn wrongly after a", what);
@@ -126,11 +122,10 @@ struct Driver
                 click(box), key(box, Qt::Key_A, Qt::ControlModifier), key(box, Qt::Key_Backspace), type(box, pick(ChooserNames));
             const bool confirm = below(20) < 13 && f.failure.isEmpty();
             oneIn(4) ? click(confirm ? chooser->confirmButton() : chooser->cancelButton()) : key(chooser, confirm ? Qt::Key_Return : Qt::Key_Escape);
-        } else if (auto *printing = qobject_cast<Printing *>(modal)) { // never Enter: that would print
+        } else if (auto *printing = qobject_cast<Printing *>(modal)) // never Enter: that would print
             oneIn(3) ? key(printing, Qt::Key_Escape) : oneIn(2) ? click(printing->cancelButton()) : click(printing, QPoint(20, 20));
-        } else { // never the About box's System Info button: it starts a program
+        else // never the About box's System Info button: it starts a program
             key(modal, oneIn(2) ? Qt::Key_Return : Qt::Key_Escape);
-        }
     }
 
     void yielded()
@@ -143,9 +138,8 @@ struct Driver
         else if (free && m.run.Running && (++sinceAction >= MaxQuiet || f.actions >= settings.actions))
             ++f.counts["cut short"], sinceAction = 0, stopByClick({});
         windowYield();
-        const Status &status = m.run.status;
-        expect(quitting() || (w.windowTitle() == status.caption() && progress->value() == status.progress() && status.progress() >= 0 && status.progress() <= 100),
-               "the caption or the progress bar shows other than the drawing's status");
+        const Status &s = m.run.status;
+        expect(quitting() || (w.windowTitle() == s.caption() && progress->value() == s.progress() && s.progress() >= 0 && s.progress() <= 100), "the caption or progress is not the drawing's");
         --depth;
     }
 
@@ -177,8 +171,7 @@ struct Driver
             return;
         expect(!m.run.Running && m.drawingsOnStack() == 0 && m.surface.DrawWidth() == scratch.surface.DrawWidth(), "a drawing or its wide pen left when idle");
         expect(w.windowTitle() == ProgramName && progress->value() == 0 && m.run.status.progress() == 0, "a drawing's caption or progress shown when idle");
-        for (const QTimer *timer : w.findChildren<QTimer *>())
-            expect(!timer->isActive(), "a timer runs when idle:", timer->parent()->metaObject()->className());
+        expect(std::ranges::none_of(w.findChildren<QTimer *>(), &QTimer::isActive), "a timer runs when idle");
         expect(w.findChildren<QDialog *>().isEmpty(), "a closed modal window still exists");
     }
 
@@ -186,13 +179,11 @@ struct Driver
     Outcome go();
 };
 
-const DrawingCommand &someCommand(Driver &d) { return d.weighted(DrawingCommands, [](const DrawingCommand &c) { return unsigned(DrawingWeights[int(c.drawing)]); }); }
-
 // The user's actions, each as likely as its weight.
 const struct Action { const char *name; unsigned weight; void (*perform)(Driver &d); } Actions[] = {
-    {"command button", 8, [](Driver &d) { d.command([&] { d.click(d.find(someCommand(d).button)); }); }},
-    {"command shortcut", 6, [](Driver &d) { d.command([&] { d.activate(), d.key(&d.w, someCommand(d).key, Qt::ControlModifier); }); }},
-    {"command menu", 4, [](Driver &d) { d.command([&] { d.menuItem(someCommand(d).menuItem); }); }},
+    {"command button", 8, [](Driver &d) { d.command([&](const DrawingCommand &c) { d.click(d.find(c.button)); }); }},
+    {"command shortcut", 6, [](Driver &d) { d.command([&](const DrawingCommand &c) { d.activate(), d.key(&d.w, c.key, Qt::ControlModifier); }); }},
+    {"command menu", 4, [](Driver &d) { d.command([&](const DrawingCommand &c) { d.menuItem(c.menuItem); }); }},
     {"surface click", 4, [](Driver &d) { d.stopByClick(d.somewhere(d.find("Field"))); }},
     {"file command", 3, [](Driver &d) { // by the menu or the shortcut; never Exit
          const auto &item = d.weighted(layout::FileMenuItems, [](const layout::MenuItemLook &i) { return unsigned(std::string_view(i.name) != "Exit"); });
@@ -203,7 +194,7 @@ const struct Action { const char *name; unsigned weight; void (*perform)(Driver 
          ParameterRecords records;
          std::ranges::for_each(records, [&](StoredInt &r) { const std::int32_t v = std::int32_t(d.gen()) >> d.below(32); d.oneIn(2) ? r.set16(v) : r.set32(v); });
          QFile file("Fractal.dvg");
-         d.expect(file.open(QIODevice::WriteOnly) && file.write(encodeParameters(records).left(d.oneIn(3) ? d.below(ParameterFileLength) : ParameterFileLength)) >= 0, "could not write Fractal.dvg");
+         d.expect(file.open(QIODevice::WriteOnly) && file.write(encodeParameters(records).left(d.oneIn(3) ? d.below(ParameterFileLength) : ParameterFileLength)) >= 0, "Fractal.dvg not written");
      }},
     {"option", 6, [](Driver &d) { d.click(d.someControl(ControlKind::Option)); }},
     {"check box", 6, [](Driver &d) { d.click(d.someControl(ControlKind::CheckBox)); }},
@@ -234,18 +225,13 @@ void Driver::act()
     f.endingDepth = (ended = endingDue()) ? depth : f.endingDepth;
     ++f.actions, f.drawingActions += depth > 0, sinceAction = 0;
     rate = depth > 0 ? rate : oneIn(QuietOneIn) ? QuietRate : BusyRate;
-    const Action &action = ended ? *std::ranges::find_if(Actions, [this](const Action &a) { return a.name == std::string_view(settings.ending); })
-                                 : weighted(Actions, [](const Action &a) { return a.weight; });
+    const Action &action = weighted(Actions, [this](const Action &a) { return ended ? unsigned(a.name == std::string_view(settings.ending)) : a.weight; });
     ++f.counts[doing = action.name], action.perform(*this);
-    if (ended)
-        expect(quitting() && !m.run.Running && !w.isVisible(), "the program did not end");
-    else if (!quitting())
-        check(depth == 0);
+    ended ? expect(quitting() && !m.run.Running && !w.isVisible(), "the program did not end") : check(depth == 0);
 }
 
 Outcome Driver::go()
 {
-    const auto start = std::chrono::steady_clock::now();
     QTemporaryDir folder;
     const QString previousFolder = QDir::currentPath();
     expect(folder.isValid() && QDir::setCurrent(folder.path()), "no temporary current directory");
@@ -263,11 +249,10 @@ Outcome Driver::go()
         act();
     ended ? expect(quitting() && !m.run.Running && !w.isVisible() && depth == 0 && !QApplication::activeModalWidget(), "the drawings did not unwind") : check(true);
     qInstallMessageHandler(nullptr), m.run.yield = windowYield, QDir::setCurrent(previousFolder);
-    std::printf("seed %u: %ld actions in %.1f s (%ld inside drawings), %ld elements, nesting %d deep, %ld Qt warnings, ended at depth %d\n", settings.seed, f.actions,
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), f.drawingActions, f.elements, f.deepest, f.qtWarnings, f.endingDepth);
     for (const auto &[name, count] : f.counts.asKeyValueRange())
         std::printf("%s %ld; ", qPrintable(name), count);
-    std::printf("\n");
+    std::printf("\nseed %u: %ld actions (%ld inside drawings), %ld elements, nesting %d deep, %ld Qt warnings, ended at depth %d\n", settings.seed, f.actions,
+                f.drawingActions, f.elements, f.deepest, f.qtWarnings, f.endingDepth);
     return f;
 }
 

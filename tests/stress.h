@@ -31,9 +31,8 @@ struct Outcome
     QString failure; // empty, or the first broken invariant, with the seed
 };
 
-// Drives `window`, shown and active, from its idle state, in a temporary current directory so that the file
-// commands write nowhere else; the print window is only ever cancelled. Prints the figures. A run that ends
-// the program needs the application's event loop to be running.
+// Drives `window`, shown, active and idle, in a temporary current directory (the file commands write nowhere else;
+// the print window is only ever cancelled), and prints the figures. An ending needs the event loop running.
 Outcome run(Main &window, const Settings &settings);
 
 } // namespace divograf::stress

@@ -2,8 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-// The real main window under thousands of random user actions, many inside drawings, with the window's
-// invariants checked after every one (see stress.h).
+// The real main window under thousands of random user actions, many inside drawings, its invariants checked after each (stress.h).
 
 #include "stress.h"
 
@@ -31,8 +30,7 @@ static stress::Outcome runOn(const stress::Settings &settings)
 TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
 {
     const stress::Outcome f = runOn({20240607, 5000});
-    // The run did what it is for: drawings nested and were stopped in many ways, every modal window was
-    // opened and closed, most actions came while drawings ran.
+    // The run did what it is for: drawings nested and stopped in many ways, every modal window came, most actions inside drawings.
     EXPECT_TRUE(f.deepest >= 3 && f.counts.value("nested start") > 10 && f.counts.value("stop") > 100 && f.drawingActions > f.actions / 2);
     for (const char *modal : {"divograf::SaveLoad", "divograf::Printing", "divograf::About", "QMessageBox"})
         EXPECT_GT(f.counts.value(modal), 0) << modal;
@@ -41,7 +39,6 @@ TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
 
 TEST(Stress, TheLastActionEndsTheProgramFromInsideTheDrawings)
 {
-    std::uint32_t seed = 20240608;
-    for (const char *ending : {"exit shortcut", "exit menu", "close box"})
+    for (std::uint32_t seed = 20240608; const char *ending : {"exit shortcut", "exit menu", "close box"})
         EXPECT_GE(runOn({seed++, 150, ending}).endingDepth, 1) << ending;
 }
