@@ -96,8 +96,7 @@ struct Driver
     // Modal windows cannot nest: while one is open, only the answerer acts.
     void withAnswers(const std::function<void()> &action) { answerer.start(), action(), answerer.stop(); }
     void stopByClick(QPoint at) { click(find("Field"), at), expect(!m.run.Running, "a click on the surface did not stop the drawing"); }
-    // A start/stop command, however given: it either stops the running drawing or, from a stopped
-    // state, runs a whole drawing inside it (none at the nesting limit); nothing is left running.
+    // A start/stop command, however given, stops the running drawing or runs a whole one inside it (none at the nesting limit).
     void command(const std::function<void(const DrawingCommand &)> &give)
     {
         const auto [wasRunning, atLimit, before] = std::tuple(m.run.Running, depth >= MaxNestedDrawings, f.elements);
@@ -143,8 +142,7 @@ struct Driver
         --depth;
     }
 
-    // The widgets show what the model holds, within the model's ranges, and the model agrees with
-    // itself: its parameters saved and read back into a second model come back unchanged.
+    // The widgets show what the model holds, within its ranges, and its parameters read back into a second model come back unchanged.
     void check(bool idle)
     {
         int selected = 0; // 1 for each option selected, 100 for each shown selected
@@ -248,7 +246,7 @@ Outcome Driver::go()
     while (f.failure.isEmpty() && !ended && (f.actions < settings.actions || endingDue()))
         act();
     ended ? expect(quitting() && !m.run.Running && !w.isVisible() && depth == 0 && !QApplication::activeModalWidget(), "the drawings did not unwind") : check(true);
-    qInstallMessageHandler(nullptr), m.run.yield = windowYield, QDir::setCurrent(previousFolder);
+    qInstallMessageHandler(nullptr), m.run.yield = windowYield, QDir::setCurrent(previousFolder); // put back
     for (const auto &[name, count] : f.counts.asKeyValueRange())
         std::printf("%s %ld; ", qPrintable(name), count);
     std::printf("\nseed %u: %ld actions (%ld inside drawings), %ld elements, nesting %d deep, %ld Qt warnings, ended at depth %d\n", settings.seed, f.actions,
