@@ -20,23 +20,19 @@ struct Settings
 {
     std::uint32_t seed = 0; // the same seed gives the same actions
     long actions = 0;       // those inside drawings and modal windows count too
-    // Null, or the last action, given inside a drawing: "exit shortcut", "exit menu" or "close box". A run
-    // that ends the program needs the application's event loop to be running.
-    const char *ending = nullptr;
+    const char *ending = nullptr; // null, or the last action, given inside a drawing: "exit shortcut", "exit menu" or "close box"
 };
 
-struct Figures
+struct Outcome
 {
     long actions = 0, drawingActions = 0, elements = 0, qtWarnings = 0; // inside a drawing's yield; drawn
     int deepest = 0, endingDepth = -1; // most drawings on the stack at once, and when the program was ended
     QMap<QString, long> counts; // by action, modal window answered (by class), what a start/stop command did
+    QString failure; // empty, or the first broken invariant, with the seed
 };
 
-struct Outcome { Figures figures; QString failure; }; // failure: empty, or the first broken invariant, with the seed
-
-// Drives `window`, shown and active, from its idle state, in a temporary current directory so that the file
-// commands write nowhere else; the print window is only ever cancelled.
+// Drives `window`, shown, active and idle, in a temporary current directory (the file commands write nowhere else;
+// the print window is only ever cancelled), and prints the figures. An ending needs the event loop running.
 Outcome run(Main &window, const Settings &settings);
-QString summary(const Settings &settings, const Figures &figures, double seconds); // for a report
 
 } // namespace divograf::stress
