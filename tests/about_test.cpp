@@ -44,9 +44,7 @@ struct Fake : SystemServices
         if (v->second.bytes.size() > std::min<qsizetype>(data.size(), size))
             return size = std::uint32_t(v->second.bytes.size()), sysinfo::MoreData;
         std::copy(v->second.bytes.begin(), v->second.bytes.end(), data.begin());
-        type = v->second.type;
-        size = v->second.size;
-        return sysinfo::Success;
+        return type = v->second.type, size = v->second.size, sysinfo::Success;
     }
     long closeKey(KeyHandle key) override { return ++closed, open.erase(key) ? sysinfo::Success : sysinfo::InvalidHandle; }
     bool fileExists(const QString &path) override { return checked.push_back(path), files.contains(path); }
@@ -78,12 +76,7 @@ void whenModal(std::function<void(QWidget *)> action, QWidget *current = nullptr
 }
 void press(Qt::Key key) { QTest::keyClick(static_cast<QWidget *>(nullptr), key); } // to the focus widget
 QPushButton *button(QWidget *about, const char *name) { return about->findChild<QPushButton *>(QString::fromLatin1(name)); }
-QIcon solid(QColor colour)
-{
-    QPixmap p(32, 32);
-    p.fill(colour);
-    return QIcon(p);
-}
+QIcon solid(QColor colour) { QPixmap p(32, 32); p.fill(colour); return QIcon(p); }
 
 } // namespace
 

@@ -62,7 +62,7 @@ TEST(FractalPanel, HandlersStoreTheDerivedValueWithTheirWidth)
     }
 }
 
-TEST(FractalPanel, CaptionsMarkerMmQwaAndOptions)
+TEST(FractalPanel, CaptionsMarkerMmAndOptions) // QWA: in the window suite, as the user chooses it
 {
     Model m;
     m.startUp();
@@ -78,10 +78,6 @@ TEST(FractalPanel, CaptionsMarkerMmQwaAndOptions)
     const bool ticked = p.mmEnabled();
     p.setValue(Control::MUA, 0);
     EXPECT_EQ(std::make_pair(ticked, p.mmEnabled()), std::make_pair(true, false));
-    p.setValue(Control::QWA, 4); // a value set by the program reaches Squarings on a click only
-    const int before = p.vars.Squarings.value;
-    p.clickQwa();
-    EXPECT_EQ(std::make_pair(before, p.vars.Squarings), std::make_pair(1, B32(4)));
     p.vars.Detail.set32(77); // selecting the selected option stores Detail again; options form a group
     p.setValue(Control::Option2, 1);
     EXPECT_EQ(p.vars.Detail, B16(50));

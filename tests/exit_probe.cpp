@@ -8,13 +8,7 @@
 
 #include "ui/mainwindow.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDialog>
-#include <QTimer>
-#include <QWindow>
+#include <QtWidgets>
 
 #include <cstdio>
 

@@ -12,21 +12,8 @@
 #include "ui/fileopening.h"
 #include "ui/mainwindow.h"
 
-#include <QApplication>
-#include <QFileSystemModel>
-#include <QLineEdit>
-#include <QListView>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QPointer>
-#include <QProcess>
-#include <QPushButton>
-#include <QSlider>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QTreeView>
-#include <QUrl>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

@@ -8,11 +8,7 @@
 #include "cli/options.h"
 #include "core/files/parameters.h"
 
-#include <QDir>
-#include <QImage>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include <QtGui>
 
 #include <gtest/gtest.h>
 
