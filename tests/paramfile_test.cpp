@@ -9,8 +9,7 @@
 #include "core/files/parameters.h"
 #include "core/model.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QtCore>
 
 #include <gtest/gtest.h>
 

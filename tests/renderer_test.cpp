@@ -67,26 +67,15 @@ TEST(RendererArguments, BadInputIsOneClearRussianLine)
 {
     // Each bad command line, and what its message must say besides being Russian.
     const std::pair<QStringList, const char *> bad[] = {
-        {{}, "--help"},
-        {{"-o", "x.bmp"}, "ровно один вид"},
-        {{"spiral", "-o", "x.bmp"}, "«spiral»"},
-        {{"fractal", "fractal", "-o", "x.bmp"}, "ровно один вид"},
-        {{"fractal"}, "-o OUT.bmp"},
-        {{"fractal", "-o", "x.jpg"}, "«x.jpg»"},
-        {{"fractal", "--set", "Foo=1", "-o", "x.bmp"}, "«Foo»"},
-        {{"fractal", "--set", "Rc", "-o", "x.bmp"}, "«Rc»"},
-        {{"fractal", "--set", "=1", "-o", "x.bmp"}, "«=1»"},
-        {{"fractal", "--set", "l=5", "-o", "x.bmp"}, "«l»"},          // spinners are set through their text
-        {{"fractal", "--set", "Rc=1.5", "-o", "x.bmp"}, "«1.5»"},
-        {{"fractal", "--set", "Option3=0", "-o", "x.bmp"}, "Option3"},
-        {{"fractal", "--set", "KUB=5", "-o", "x.bmp"}, "0 (снят) или 1 (отмечен)"},
-        {{"fractal", "--set", "MUA=-1", "-o", "x.bmp"}, "MUA"},
-        {{"fractal", "--set", "Box=2", "-o", "x.bmp"}, "Box"},
-        {{"fractal", "--scale", "0", "-o", "x.bmp"}, "«0»"},
-        {{"fractal", "--scale", "17", "-o", "x.bmp"}, "«17»"},
-        {{"fractal", "--bogus", "-o", "x.bmp"}, "неизвестный параметр «--bogus»"},
-        {{"fractal", "-o", "x.bmp", "--params"}, "после «--params» нужно значение"},
-        {{"fractal", "--help=1"}, "«--help» не принимает значения"},
+        {{}, "--help"}, {{"-o", "x.bmp"}, "ровно один вид"}, {{"spiral", "-o", "x.bmp"}, "«spiral»"},
+        {{"fractal", "fractal", "-o", "x.bmp"}, "ровно один вид"}, {{"fractal"}, "-o OUT.bmp"}, {{"fractal", "-o", "x.jpg"}, "«x.jpg»"},
+        {{"fractal", "--set", "Foo=1", "-o", "x.bmp"}, "«Foo»"}, {{"fractal", "--set", "Rc", "-o", "x.bmp"}, "«Rc»"},
+        {{"fractal", "--set", "=1", "-o", "x.bmp"}, "«=1»"}, {{"fractal", "--set", "l=5", "-o", "x.bmp"}, "«l»"}, // a spinner: by its text
+        {{"fractal", "--set", "Rc=1.5", "-o", "x.bmp"}, "«1.5»"}, {{"fractal", "--set", "Option3=0", "-o", "x.bmp"}, "Option3"},
+        {{"fractal", "--set", "KUB=5", "-o", "x.bmp"}, "0 (снят) или 1 (отмечен)"}, {{"fractal", "--set", "MUA=-1", "-o", "x.bmp"}, "MUA"},
+        {{"fractal", "--set", "Box=2", "-o", "x.bmp"}, "Box"}, {{"fractal", "--scale", "0", "-o", "x.bmp"}, "«0»"},
+        {{"fractal", "--scale", "17", "-o", "x.bmp"}, "«17»"}, {{"fractal", "--bogus", "-o", "x.bmp"}, "неизвестный параметр «--bogus»"},
+        {{"fractal", "-o", "x.bmp", "--params"}, "после «--params» нужно значение"}, {{"fractal", "--help=1"}, "«--help» не принимает значения"},
     };
     for (const auto &[args, says] : bad) {
         const Parsed p = parse(args);

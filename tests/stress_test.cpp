@@ -6,9 +6,8 @@
 
 #include "stress.h"
 
-#include <QApplication>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

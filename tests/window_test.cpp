@@ -255,11 +255,8 @@ TEST(ProgramEnd, FromAModalWindowOverNestedDrawings)
     }
 }
 
-// --- The window on a dense screen and Qt's own texts ---------------------------------------
 // At the screen's scale factor (CTest runs it at 1, 1.5 and 2) the layout stays in window pixels
-// and the raster shows in whole blocks of device pixels, never smoothed, in the middle of the
-// inside of the border. Qt's texts in English as Qt starts and in Russian once loaded, whatever
-// the system's locale (CTest runs it under an English one).
+// and the raster shows in whole blocks of device pixels, never smoothed, inside the border.
 
 TEST(WindowAtTheScreensScale, KeepsItsLayoutAndShowsTheRasterInBlocks)
 {
@@ -294,6 +291,8 @@ TEST(WindowAtTheScreensScale, KeepsItsLayoutAndShowsTheRasterInBlocks)
     EXPECT_TRUE(found) << "ratio " << ratio;
 }
 
+// Qt's texts: English as Qt starts, Russian once loaded, whatever the locale (CTest runs it under
+// an English one).
 TEST(QtTexts, EnglishAsQtStartsRussianOnceLoaded)
 {
     const auto texts = [] { // Cancel and Yes, the context menu's Paste, the print window's title
