@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <variant>
 
 using namespace divograf;
 
@@ -87,22 +88,19 @@ TEST(ParameterFile, SavingOverALongerFileKeepsItsTailAndLoadsBack)
 TEST(ParameterFile, LoadSetsEachControlThroughItsHandlingWithinItsRange)
 {
     // A record's value (in range, then beyond it) and what its control or text box shows.
-    struct Row { int record; int value; int shown; int beyond; int shownBeyond; };
+    struct Row { int record; std::variant<Control, Pair> shows; int value, shown, beyond, shownBeyond; };
     const Row rows[] = {
-        {0, 12, 12, 1000, 60},                                  // SizeFactor on Slider3, at most 60
-        {1, 3, 3, 9, 5},                                        // Squarings on QWA
-        {2, 0, 0, 5, 1},                                        // Cube on KUB
-        {4, 9, 9, -5, 3},                                       // Axes on MM, at least 3
-        {5, 3, 7, 99, 0},                                       // Coef on KFS = 10 - Coef
-        {6, 25, 175, -40, 200},                                 // RedCorr on Rc = 200 - RedCorr
-        {7, 0, 200, 300, 0},                                    // GreenCorr on Gc
-        {8, 200, 0, -1, 200},                                   // BlueCorr on Bc
-        {9, 7, 7, 25, 4},                                       // num: wraps as typed text does
-        {12, 500, 500, std::numeric_limits<int>::min(), 50},    // ampl, shown less 50; raised to 50
+        {0, Control::Slider3, 12, 12, 1000, 60},                          // SizeFactor, at most 60
+        {1, Control::QWA, 3, 3, 9, 5},                                    // Squarings
+        {2, Control::KUB, 0, 0, 5, 1},                                    // Cube
+        {4, Control::MM, 9, 9, -5, 3},                                    // Axes, at least 3
+        {5, Control::KFS, 3, 7, 99, 0},                                   // Coef, shown as 10 - Coef
+        {6, Control::Rc, 25, 175, -40, 200},                              // RedCorr, shown as 200 - RedCorr
+        {7, Control::Gc, 0, 200, 300, 0},                                 // GreenCorr
+        {8, Control::Bc, 200, 0, -1, 200},                                // BlueCorr
+        {9, Pair::Num, 7, 7, 25, 4},                                      // wraps as typed text does
+        {12, Pair::Ampl, 500, 500, std::numeric_limits<int>::min(), 50},  // shown less 50; raised to 50
     };
-    const Control controls[] = {Control::Slider3, Control::QWA, Control::KUB, Control::MUA, Control::MM,
-                                Control::KFS,     Control::Rc,  Control::Gc,  Control::Bc};
-    const Pair pairs[] = {Pair::Num, Pair::Scal, Pair::L, Pair::Ampl};
     for (const bool inRange : {true, false})
         for (const Width width : {Width::Bits16, Width::Bits32}) {
             Model m;
@@ -114,7 +112,7 @@ TEST(ParameterFile, LoadSetsEachControlThroughItsHandlingWithinItsRange)
             applyParameters(m, r);
             EXPECT_TRUE(m.fractal.mmEnabled());
             for (const Row &row : rows) {
-                const int shown = row.record < 9 ? m.fractal.value(controls[row.record]) : m.interference.value(pairs[row.record - 9]);
+                const int shown = std::visit([&](auto id) { if constexpr (std::is_same_v<decltype(id), Control>) return m.fractal.value(id); else return m.interference.value(id); }, row.shows);
                 EXPECT_EQ(shown, inRange ? row.shown : row.shownBeyond) << "record " << row.record + 1;
             }
             const FractalVars &v = m.fractal.vars; // QWA runs no handler: Squarings is as loaded
