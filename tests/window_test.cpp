@@ -216,7 +216,7 @@ TEST_F(Window, QueuedCommandsActFromTheElementAfterTheYieldThatHandledThem)
                                                                 type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
     };
     // The press, or the key's action, is noted: a press and its release come out of one yield.
-    QObject::connect(get<QAbstractButton>("Command1"), &QAbstractButton::pressed, [&] { cells && (handled.push_back(cells), true); });
+    QObject::connect(get<QAbstractButton>("Command1"), &QAbstractButton::pressed, [&] { if (cells) handled.push_back(cells); });
     QObject::connect(get<QSlider>("Rc"), &QSlider::actionTriggered, [&] { handled.push_back(cells); });
     const std::vector<const char *> *targets = nullptr;
     click("Option1");
