@@ -23,7 +23,7 @@ using namespace divograf;
 namespace {
 
 const QString Name = QStringLiteral("Дивограф");
-constexpr int Column = 50, Cells = 50 * 50; // Detail 100
+constexpr int Column = 50, Cells = Column * Column; // Detail 100
 
 class Window : public testing::Test
 {
@@ -180,7 +180,7 @@ TEST_P(EveryFace, StartsItsDrawing)
     expectIdle();
 }
 INSTANTIATE_TEST_SUITE_P(ButtonsMenuItemsAndShortcuts, EveryFace,
-                         testing::Combine(testing::Values(Way::Button, Way::MenuItem, Way::Shortcut), testing::Range(0, 4)));
+                         testing::Combine(testing::Values(Way::Button, Way::MenuItem, Way::Shortcut), testing::Range(0, int(std::size(DrawingCommands)))));
 
 // Events queued while a drawing runs are handled whenever the window's own yield next runs the
 // event loop, which need not be at the next element; each acts from the element after it.
