@@ -32,7 +32,7 @@ void perElement(benchmark::State &state, int elements)
 {
     state.counters["elements"] = elements;
     state.counters["per_element"] = benchmark::Counter(static_cast<double>(elements),
-                                                       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // range(0): detail option index; range(1): number of holes
@@ -99,9 +99,10 @@ std::vector<QLine> surfaceSegments(int detail)
             const WaveSums s = sumWaves(holes, x, y, waveParams(m.interference), w, -2, true);
             const double px = x * c15 + s.h * s15, py = y + s.h * c15;
             if (x > -50 && projectedVisible(px, py))
-                segments.emplace_back(static_cast<int>(std::lround(px * toPixel)), static_cast<int>(std::lround(py * toPixel)),
-                                      static_cast<int>(std::lround(prevX * toPixel)),
-                                      static_cast<int>(std::lround(prevY * toPixel)));
+                segments.emplace_back(static_cast<int>(std::lround(px * toPixel)),
+                    static_cast<int>(std::lround(py * toPixel)),
+                    static_cast<int>(std::lround(prevX * toPixel)),
+                    static_cast<int>(std::lround(prevY * toPixel)));
             prevX = px;
             prevY = py;
         }
@@ -122,7 +123,8 @@ void BM_SurfaceStrokes(benchmark::State &state)
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(Qt::black, detail * 5 / 10, Qt::SolidLine, Caps[state.range(1)], Joins[state.range(2)]);
+    QPen pen(
+        Qt::black, detail * 5 / 10, Qt::SolidLine, Caps[state.range(1)], Joins[state.range(2)]);
     for (auto _ : state) {
         int i = 0;
         for (const QLine &l : segments) {
@@ -142,7 +144,8 @@ void BM_SurfaceRings(benchmark::State &state)
     surface.setDrawWidth(static_cast<std::int16_t>(state.range(0)));
     for (auto _ : state)
         for (int j = 1; j <= RainbowRings; ++j)
-            surface.circle(2500, 2500, static_cast<float>(RainbowRingSpacing * j), ringColour(1, j));
+            surface.circle(
+                2500, 2500, static_cast<float>(RainbowRingSpacing * j), ringColour(1, j));
     perElement(state, RainbowRings);
 }
 
@@ -156,7 +159,8 @@ void BM_QtRingStrokes(benchmark::State &state)
     p.setRenderHint(QPainter::Antialiasing, false);
     const double pixelsPerUnit = static_cast<double>(Surface::Pixels) / Surface::Units;
     const QPointF middle(2500 * pixelsPerUnit, 2500 * pixelsPerUnit);
-    QPen pen(Qt::black, static_cast<qreal>(state.range(2)), Qt::SolidLine, Caps[state.range(0)], Joins[state.range(1)]);
+    QPen pen(Qt::black, static_cast<qreal>(state.range(2)), Qt::SolidLine, Caps[state.range(0)],
+        Joins[state.range(1)]);
     for (auto _ : state)
         for (int j = 1; j <= RainbowRings; ++j) {
             pen.setColor(QColor::fromRgb(ringColour(1, j)));
@@ -172,8 +176,12 @@ void BM_QtRingStrokes(benchmark::State &state)
 BENCHMARK(BM_Interference2D)->ArgsProduct({{0, 1, 2, 3}, {7, 20}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Interference3D)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Rainbow)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SurfaceStrokes)->ArgsProduct({{0, 1, 2, 3}, {0, 1, 2}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SurfaceStrokes)
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 1, 2}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SurfaceRings)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_QtRingStrokes)->ArgsProduct({{0, 1}, {0, 1, 2}, {1, 2}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtRingStrokes)
+    ->ArgsProduct({{0, 1}, {0, 1, 2}, {1, 2}})
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -35,7 +35,7 @@ void perCell(benchmark::State &state, int cells)
 {
     state.counters["cells"] = cells;
     state.counters["per_cell"] = benchmark::Counter(static_cast<double>(cells),
-                                                    benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_EscapeLoop(benchmark::State &state)
@@ -51,8 +51,10 @@ void BM_EscapeLoop(benchmark::State &state)
         Colour sum = 0;
         for (int x = 1; x <= 5000; x += d)
             for (int y = 1; y <= 5000; y += d) {
-                const double re = static_cast<double>(x - 2500) / 3100, im = static_cast<double>(2500 - y) / 3100;
-                const Formula f{p.value(Control::QWA), p.value(Control::KUB) == 1, p.value(Control::MUA) == 1, 2, 7};
+                const double re = static_cast<double>(x - 2500) / 3100,
+                             im = static_cast<double>(2500 - y) / 3100;
+                const Formula f{p.value(Control::QWA), p.value(Control::KUB) == 1,
+                    p.value(Control::MUA) == 1, 2, 7};
                 sum += cellColour(escapeCount(re, im, f, angle), 25, 24, 23);
                 ++cells;
             }

@@ -92,7 +92,7 @@ Row measure(Main &window, const Scenario &scenario, int detail, int windowRuns)
     std::vector<double> headless;
     double total = 0;
     while (headless.size() < static_cast<std::size_t>(MaxRuns)
-           && (headless.size() < static_cast<std::size_t>(MinRuns) || total < HeadlessBudgetSeconds)) {
+        && (headless.size() < static_cast<std::size_t>(MinRuns) || total < HeadlessBudgetSeconds)) {
         headless.push_back(drawHeadless(model, scenario.drawing));
         total += headless.back();
     }
@@ -104,7 +104,7 @@ Row measure(Main &window, const Scenario &scenario, int detail, int windowRuns)
     int paintIntervals = 0;
     total = 0;
     while (times.size() < static_cast<std::size_t>(WindowMaxRuns)
-           && (times.size() < static_cast<std::size_t>(windowRuns) || total < WindowBudgetSeconds)) {
+        && (times.size() < static_cast<std::size_t>(windowRuns) || total < WindowBudgetSeconds)) {
         const WindowDrawing d = drawInWindow(window, scenario.drawing);
         times.push_back(d.seconds);
         total += d.seconds;
@@ -182,15 +182,19 @@ double idleShare()
     const Clock::time_point start = Clock::now();
     QTimer::singleShot(IdleMs, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
-    return (processCpuSeconds() - before) / std::chrono::duration<double>(Clock::now() - start).count();
+    return (processCpuSeconds() - before)
+        / std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 // The target of a row and whether the window met it, e.g. "<= 54 ok".
 std::pair<std::string, bool> target(const Scenario &scenario, int detail, const Row &row)
 {
     if (scenario.animated) {
-        const bool met = row.windowMs >= toMs(AnimationMinSeconds) && row.windowMs <= toMs(AnimationMaxSeconds);
-        return {fixed(toMs(AnimationMinSeconds)) + "-" + fixed(toMs(AnimationMaxSeconds)) + (met ? " ok" : " MISSED"), met};
+        const bool met = row.windowMs >= toMs(AnimationMinSeconds)
+            && row.windowMs <= toMs(AnimationMaxSeconds);
+        return {fixed(toMs(AnimationMinSeconds)) + "-" + fixed(toMs(AnimationMaxSeconds))
+                + (met ? " ok" : " MISSED"),
+            met};
     }
     const Target t = detail == HighestDetail ? scenario.target : CoarserDetailTarget;
     const double most = t.factor * row.headlessMs + t.plusMs;
@@ -204,12 +208,14 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Prints the benchmark table of every drawing, headless and in the window."));
-    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Window drawings per row (at least; default 3)."),
-                                        QStringLiteral("N"), QStringLiteral("3"));
+    parser.setApplicationDescription(
+        QStringLiteral("Prints the benchmark table of every drawing, headless and in the window."));
+    const QCommandLineOption runsOption(QStringLiteral("runs"),
+        QStringLiteral("Window drawings per row (at least; default 3)."), QStringLiteral("N"),
+        QStringLiteral("3"));
     const QCommandLineOption costOption(QStringLiteral("event-cost"),
-                                        QStringLiteral("Makes every pass of the event loop N times as dear as here (default 1)."),
-                                        QStringLiteral("N"), QStringLiteral("1"));
+        QStringLiteral("Makes every pass of the event loop N times as dear as here (default 1)."),
+        QStringLiteral("N"), QStringLiteral("1"));
     parser.addOption(runsOption);
     parser.addOption(costOption);
     parser.addHelpOption();
@@ -218,7 +224,9 @@ int main(int argc, char *argv[])
     const int runs = parser.value(runsOption).toInt(&ok);
     const double cost = parser.value(costOption).toDouble(&costOk);
     if (!ok || runs < 1 || !costOk || cost < 1) {
-        std::fprintf(stderr, "bench_report: --runs wants a whole number from 1 up, --event-cost a number from 1 up\n");
+        std::fprintf(stderr,
+            "bench_report: --runs wants a whole number from 1 up, --event-cost a number from 1 "
+            "up\n");
         return 2;
     }
 
@@ -226,18 +234,21 @@ int main(int argc, char *argv[])
     showSettled(window);
     const double barePassUs = bareEventPassMicroseconds();
     if (cost > 1)
-        setEventPassSurcharge(std::chrono::nanoseconds(static_cast<long long>((cost - 1) * barePassUs * 1000)));
-    std::printf("Platform %s, Qt %s, %d+ window runs per row, load average %s%s\n\n", qPrintable(QApplication::platformName()),
-                qVersion(), runs, loadAverage().c_str(),
-                cost > 1 ? (", every pass of the event loop made " + fixed(cost) + " times as dear").c_str() : "");
-    std::printf("| %-21s | %6s | %11s | %9s | %5s | %10s | %10s | %10s | %12s | %12s | %8s | %-16s |\n", "drawing", "detail",
-                "headless ms", "window ms", "ratio", "gap max ms", "gap med ms", "gap cpu ms", "input p95 ms", "input max ms",
-                "paints/s", "target (window)");
-    std::printf("|%s|%s:|%s:|%s:|%s:|%s:|%s:|%s:|%s:|%s:|%s:|%s|\n", std::string(23, '-').c_str(), std::string(7, '-').c_str(),
-                std::string(12, '-').c_str(), std::string(10, '-').c_str(), std::string(6, '-').c_str(),
-                std::string(11, '-').c_str(), std::string(11, '-').c_str(), std::string(11, '-').c_str(),
-                std::string(13, '-').c_str(), std::string(13, '-').c_str(), std::string(9, '-').c_str(),
-                std::string(18, '-').c_str());
+        setEventPassSurcharge(
+            std::chrono::nanoseconds(static_cast<long long>((cost - 1) * barePassUs * 1000)));
+    std::printf("Platform %s, Qt %s, %d+ window runs per row, load average %s%s\n\n",
+        qPrintable(QApplication::platformName()), qVersion(), runs, loadAverage().c_str(),
+        cost > 1 ? (", every pass of the event loop made " + fixed(cost) + " times as dear").c_str()
+                 : "");
+    std::printf(
+        "| %-21s | %6s | %11s | %9s | %5s | %10s | %10s | %10s | %12s | %12s | %8s | %-16s |\n",
+        "drawing", "detail", "headless ms", "window ms", "ratio", "gap max ms", "gap med ms",
+        "gap cpu ms", "input p95 ms", "input max ms", "paints/s", "target (window)");
+    std::printf("|%s|%s:|%s:|%s:|%s:|%s:|%s:|%s:|%s:|%s:|%s:|%s|\n", std::string(23, '-').c_str(),
+        std::string(7, '-').c_str(), std::string(12, '-').c_str(), std::string(10, '-').c_str(),
+        std::string(6, '-').c_str(), std::string(11, '-').c_str(), std::string(11, '-').c_str(),
+        std::string(11, '-').c_str(), std::string(13, '-').c_str(), std::string(13, '-').c_str(),
+        std::string(9, '-').c_str(), std::string(18, '-').c_str());
     std::fflush(stdout);
 
     double worstP95 = 0, worstInput = 0;
@@ -251,7 +262,8 @@ int main(int argc, char *argv[])
             const Row row = measure(window, scenario, detail, runs);
             if (window.windowYield().quitting()) {
                 // Something closed the window (a stuck Ctrl+X on the display, say): nothing drew.
-                std::fprintf(stderr, "bench_report: the window was closed during the benchmark; no figures\n");
+                std::fprintf(stderr,
+                    "bench_report: the window was closed during the benchmark; no figures\n");
                 return 1;
             }
             const auto [targetText, met] = target(scenario, detail, row);
@@ -268,40 +280,50 @@ int main(int argc, char *argv[])
             preempted += row.preempted;
             wall += row.windowSeconds;
             cpu += row.windowCpuSeconds;
-            std::printf("| %-21s | %6s | %11s | %9s | %5s | %10s | %10s | %10s | %12s | %12s | %8s | %-16s |\n",
-                        (scenario.name + std::string(row.samePicture ? "" : " (!)")).c_str(),
-                        scenario.animated ? "-" : std::to_string(DetailUnits[detail]).c_str(), fixed(row.headlessMs).c_str(),
-                        fixed(row.windowMs).c_str(), fixed(row.windowMs / row.headlessMs).c_str(), fixed(row.gapMaxMs).c_str(),
-                        fixed(row.gapMedianMs).c_str(), fixed(row.gapCpuMs).c_str(), fixed(row.inputP95Ms).c_str(),
-                        fixed(row.inputMaxMs).c_str(), row.paintsPerSecond > 0 ? fixed(row.paintsPerSecond).c_str() : "-",
-                        targetText.c_str());
+            std::printf("| %-21s | %6s | %11s | %9s | %5s | %10s | %10s | %10s | %12s | %12s | %8s "
+                        "| %-16s |\n",
+                (scenario.name + std::string(row.samePicture ? "" : " (!)")).c_str(),
+                scenario.animated ? "-" : std::to_string(DetailUnits[detail]).c_str(),
+                fixed(row.headlessMs).c_str(), fixed(row.windowMs).c_str(),
+                fixed(row.windowMs / row.headlessMs).c_str(), fixed(row.gapMaxMs).c_str(),
+                fixed(row.gapMedianMs).c_str(), fixed(row.gapCpuMs).c_str(),
+                fixed(row.inputP95Ms).c_str(), fixed(row.inputMaxMs).c_str(),
+                row.paintsPerSecond > 0 ? fixed(row.paintsPerSecond).c_str() : "-",
+                targetText.c_str());
             std::fflush(stdout);
         }
     }
 
     const bool inputMet = worstP95 <= InputTargetP95Ms && worstInput <= InputTargetMaxMs;
-    const bool paintsMet = fewestPaints >= RepaintsMinPerSecond && mostPaints <= RepaintsMaxPerSecond;
+    const bool paintsMet
+        = fewestPaints >= RepaintsMinPerSecond && mostPaints <= RepaintsMaxPerSecond;
     std::printf("\nWindow times missed: %d\n", targetsMissed);
-    std::printf("Input while drawing: worst p95 %s ms (target <= %s), worst %s ms (target <= %s): %s\n", fixed(worstP95).c_str(),
-                fixed(InputTargetP95Ms).c_str(), fixed(worstInput).c_str(), fixed(InputTargetMaxMs).c_str(),
-                inputMet ? "ok" : "MISSED");
-    std::printf("Repaints while drawing: %s to %s a second (target %s to %s): %s\n", fixed(fewestPaints).c_str(),
-                fixed(mostPaints).c_str(), fixed(RepaintsMinPerSecond).c_str(), fixed(RepaintsMaxPerSecond).c_str(),
-                paintsMet ? "ok" : "MISSED");
-    std::printf("Rainbow: %d paints of the view a run for %d passes, its thread busy %.0f %% of the time\n",
-                animation.paintsPerRun, (RainbowPassLast - 1) / RainbowPassStep + 1,
-                animation.windowSeconds > 0 ? 100 * animation.windowCpuSeconds / animation.windowSeconds : 0.0);
-    std::printf("Pictures the window drew differently from the headless run: %d%s\n", picturesDiffering,
-                picturesDiffering ? " (marked (!): the two runs were not set up alike)" : "");
+    std::printf(
+        "Input while drawing: worst p95 %s ms (target <= %s), worst %s ms (target <= %s): %s\n",
+        fixed(worstP95).c_str(), fixed(InputTargetP95Ms).c_str(), fixed(worstInput).c_str(),
+        fixed(InputTargetMaxMs).c_str(), inputMet ? "ok" : "MISSED");
+    std::printf("Repaints while drawing: %s to %s a second (target %s to %s): %s\n",
+        fixed(fewestPaints).c_str(), fixed(mostPaints).c_str(), fixed(RepaintsMinPerSecond).c_str(),
+        fixed(RepaintsMaxPerSecond).c_str(), paintsMet ? "ok" : "MISSED");
+    std::printf(
+        "Rainbow: %d paints of the view a run for %d passes, its thread busy %.0f %% of the time\n",
+        animation.paintsPerRun, (RainbowPassLast - 1) / RainbowPassStep + 1,
+        animation.windowSeconds > 0 ? 100 * animation.windowCpuSeconds / animation.windowSeconds
+                                    : 0.0);
+    std::printf("Pictures the window drew differently from the headless run: %d%s\n",
+        picturesDiffering,
+        picturesDiffering ? " (marked (!): the two runs were not set up alike)" : "");
     const auto [saveUs, loadUs] = parameterFileMicroseconds();
-    std::printf("Parameter file (Fractal.dvg, %d bytes), median of %d: save %s µs (takeParameters + saveParameterFile, synced to disk), "
+    std::printf("Parameter file (Fractal.dvg, %d bytes), median of %d: save %s µs (takeParameters "
+                "+ saveParameterFile, synced to disk), "
                 "load %s µs (loadParameterFile + applyParameters)\n",
-                ParameterFileLength, FileRuns, fixed(saveUs).c_str(), fixed(loadUs).c_str());
+        ParameterFileLength, FileRuns, fixed(saveUs).c_str(), fixed(loadUs).c_str());
     std::printf("Idle window: %.1f %% of a processor over %d ms\n", 100 * idleShare(), IdleMs);
     std::printf("One bare pass of the event loop: %s µs", fixed(barePassUs).c_str());
     if (cost > 1)
         std::printf(", made %s µs with the added wait", fixed(bareEventPassMicroseconds()).c_str());
-    std::printf("\nWhile drawing, the window's thread had %.0f %% of a processor and was preempted %ld times; load average now %s\n",
-                wall > 0 ? 100 * cpu / wall : 0.0, preempted, loadAverage().c_str());
+    std::printf("\nWhile drawing, the window's thread had %.0f %% of a processor and was preempted "
+                "%ld times; load average now %s\n",
+        wall > 0 ? 100 * cpu / wall : 0.0, preempted, loadAverage().c_str());
     return 0;
 }

@@ -17,8 +17,8 @@ namespace divograf::bench {
 // The four detail levels, coarsest first: the option that selects each and its cell side in
 // surface units.
 inline constexpr int DetailLevels = 4;
-inline constexpr Control DetailOption[DetailLevels] = {Control::Option1, Control::Option2, Control::Option3,
-                                                       Control::Option4};
+inline constexpr Control DetailOption[DetailLevels]
+    = {Control::Option1, Control::Option2, Control::Option3, Control::Option4};
 inline constexpr int DetailUnits[DetailLevels] = {100, 50, 20, 10};
 inline constexpr int HighestDetail = DetailLevels - 1;
 

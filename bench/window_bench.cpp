@@ -75,19 +75,24 @@ void BM_WindowDrawing(benchmark::State &state)
         longGaps += d.gapsOver2ms;
         preempted += d.preempted;
         latencies.insert(latencies.end(), d.inputMs.begin(), d.inputMs.end());
-        paintIntervals.insert(paintIntervals.end(), d.paintIntervalsMs.begin(), d.paintIntervalsMs.end());
+        paintIntervals.insert(
+            paintIntervals.end(), d.paintIntervalsMs.begin(), d.paintIntervalsMs.end());
     }
 
     const std::vector<double> &p = paintIntervals;
-    state.counters["repaints_per_s"] = p.empty() ? 0 : 1000 * static_cast<double>(p.size()) / std::accumulate(p.begin(), p.end(), 0.0);
-    state.counters["min_repaint_interval_ms"] = p.empty() ? 0 : *std::min_element(p.begin(), p.end());
+    state.counters["repaints_per_s"] = p.empty()
+        ? 0
+        : 1000 * static_cast<double>(p.size()) / std::accumulate(p.begin(), p.end(), 0.0);
+    state.counters["min_repaint_interval_ms"]
+        = p.empty() ? 0 : *std::min_element(p.begin(), p.end());
     state.counters["max_gap_ms"] = maxGap;
     state.counters["median_max_gap_ms"] = median(drawingMaxGaps);
     state.counters["gaps_over_2ms"] = longGaps;
     state.counters["preempted"] = static_cast<double>(preempted);
     state.counters["event_passes_per_s"] = seconds > 0 ? passes / seconds : 0;
     state.counters["input_p95_ms"] = percentile(latencies, 95);
-    state.counters["input_max_ms"] = latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end());
+    state.counters["input_max_ms"]
+        = latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end());
     state.counters["input_events"] = static_cast<double>(latencies.size());
 }
 

@@ -46,7 +46,8 @@ int main(int argc, char *argv[])
 
     QElapsedTimer clock;
     clock.start();
-    const divograf::stress::Outcome outcome = divograf::stress::run(window, settings); // prints the figures
+    const divograf::stress::Outcome outcome
+        = divograf::stress::run(window, settings); // prints the figures
     std::printf("%.1f s\n", static_cast<double>(clock.elapsed()) / 1000);
     if (!outcome.failure.isEmpty()) {
         std::printf("FAILED: %s\n", qPrintable(outcome.failure));

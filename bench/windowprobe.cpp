@@ -40,7 +40,11 @@ double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 struct Probe : QEvent
 {
     static inline const QEvent::Type Kind = static_cast<QEvent::Type>(QEvent::registerEventType());
-    Probe() : QEvent(Kind), posted(Clock::now()) {}
+    Probe()
+        : QEvent(Kind)
+        , posted(Clock::now())
+    {
+    }
     Clock::time_point posted;
 };
 
@@ -86,8 +90,10 @@ public:
         , result_(result)
     {
         QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
-        awake_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] { passStarts(); });
-        asleep_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { last_.reset(); });
+        awake_ = QObject::connect(
+            dispatcher, &QAbstractEventDispatcher::awake, [this] { passStarts(); });
+        asleep_ = QObject::connect(
+            dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { last_.reset(); });
     }
     ~PassWatch() { stop(); }
     void stop()
@@ -143,10 +149,10 @@ Clock::duration PassWatch::now() const
     return clock_ == GapClock::ThreadCpu ? threadCpu() : Clock::now().time_since_epoch();
 }
 
-template <typename T>
-T *child(Main &window, std::string_view name)
+template <typename T> T *child(Main &window, std::string_view name)
 {
-    T *found = window.findChild<T *>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    T *found = window.findChild<T *>(
+        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     Q_ASSERT(found);
     return found;
 }
@@ -156,7 +162,9 @@ void set(Main &window, const cli::ControlSetting &s)
     const ControlSpec &c = spec(s.control);
     switch (c.kind) {
     case ControlKind::Slider: child<QSlider>(window, c.name)->setValue(s.value); break;
-    case ControlKind::CheckBox: child<QAbstractButton>(window, c.name)->setChecked(s.value == 1); break;
+    case ControlKind::CheckBox:
+        child<QAbstractButton>(window, c.name)->setChecked(s.value == 1);
+        break;
     case ControlKind::Option:
         if (s.value == 1)
             child<QAbstractButton>(window, c.name)->click();
@@ -241,11 +249,12 @@ void setEventPassSurcharge(std::chrono::nanoseconds extra)
     surcharge = extra;
     QObject::disconnect(surchargeConnection);
     if (extra > std::chrono::nanoseconds::zero())
-        surchargeConnection = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [] {
-            const Clock::time_point until = Clock::now() + surcharge;
-            while (Clock::now() < until) {
-            }
-        });
+        surchargeConnection = QObject::connect(
+            QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [] {
+                const Clock::time_point until = Clock::now() + surcharge;
+                while (Clock::now() < until) {
+                }
+            });
 }
 
 double bareEventPassMicroseconds()

@@ -32,15 +32,15 @@ enum class GapClock { Wall, ThreadCpu };
 
 struct WindowDrawing
 {
-    double seconds = 0;      // the click on the start button, which returns at the drawing's end
-    double cpuSeconds = 0;   // the processor time of the user-interface thread meanwhile
-    double maxGapMs = 0;     // the longest time from the start of one pass of the event loop to
-                             // the start of the next, the time it slept waiting for events left
-                             // out: the drawing between two passes and the pass itself
-    int gapsOver2ms = 0;     // how many such gaps exceeded 2 ms
-    long passes = 0;         // passes of the event loop
-    long preempted = 0;      // involuntary context switches of the user-interface thread meanwhile:
-                             // on a loaded machine the scheduler, not the program, makes long gaps
+    double seconds = 0;    // the click on the start button, which returns at the drawing's end
+    double cpuSeconds = 0; // the processor time of the user-interface thread meanwhile
+    double maxGapMs = 0;   // the longest time from the start of one pass of the event loop to
+                           // the start of the next, the time it slept waiting for events left
+                           // out: the drawing between two passes and the pass itself
+    int gapsOver2ms = 0;   // how many such gaps exceeded 2 ms
+    long passes = 0;       // passes of the event loop
+    long preempted = 0;    // involuntary context switches of the user-interface thread meanwhile:
+                           // on a loaded machine the scheduler, not the program, makes long gaps
     std::vector<double> inputMs;          // post-to-handler delay of each probe event
     std::vector<double> paintIntervalsMs; // between two paints of the view
     int paints = 0;                       // paints of the view

@@ -33,13 +33,15 @@ int main(int argc, char *argv[])
             return 2;
         }
         const QString apps = QStringLiteral("%1x%1/apps").arg(side);
-        const QString path = folder.filePath(apps + QLatin1Char('/') + name + QStringLiteral(".png"));
+        const QString path
+            = folder.filePath(apps + QLatin1Char('/') + name + QStringLiteral(".png"));
         if (!folder.mkpath(apps)) {
             err << "divograf-icons: cannot make the folder " << folder.filePath(apps) << '\n';
             return 1;
         }
         // Through the program's picture writer, which also notices a disk that fills up.
-        if (const auto failure = divograf::savePicture(divograf::artwork::windowIcon(side), path, "PNG")) {
+        if (const auto failure
+            = divograf::savePicture(divograf::artwork::windowIcon(side), path, "PNG")) {
             err << "divograf-icons: " << failure->message << '\n';
             return 1;
         }

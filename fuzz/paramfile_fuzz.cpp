@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (again.size() != divograf::ParameterFileLength)
             std::abort();
         const auto reread = divograf::decodeParameters(again);
-        if (!std::holds_alternative<divograf::ParameterRecords>(reread) ||
-            std::get<divograf::ParameterRecords>(reread) != *records)
+        if (!std::holds_alternative<divograf::ParameterRecords>(reread)
+            || std::get<divograf::ParameterRecords>(reread) != *records)
             std::abort();
     }
     return 0;

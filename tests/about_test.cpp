@@ -17,7 +17,12 @@ using namespace divograf;
 
 namespace {
 
-struct Value { std::uint32_t type; QByteArray bytes; std::uint32_t size; }; // size: as reported
+struct Value
+{
+    std::uint32_t type;
+    QByteArray bytes;
+    std::uint32_t size;
+};                           // size: as reported
 Value text(const QString &s) // a string as the registry keeps it, terminating zero counted
 {
     const QByteArray bytes = s.toLocal8Bit() + '\0';
@@ -27,16 +32,19 @@ Value text(const QString &s) // a string as the registry keeps it, terminating z
 // A registry for a standard user (no write rights), a file system holding `files`, a launcher.
 struct Fake : SystemServices
 {
-    long openKey(std::uint32_t root, const QByteArray &subKey, std::uint32_t access, KeyHandle &key) override
+    long openKey(
+        std::uint32_t root, const QByteArray &subKey, std::uint32_t access, KeyHandle &key) override
     {
         opened.push_back(QString::fromLocal8Bit(subKey));
         const auto found = keys.find(opened.back());
-        key = root == sysinfo::LocalMachine && !(access & 0xD0026) && found != keys.end() ? ++last : 0;
+        key = root == sysinfo::LocalMachine && !(access & 0xD0026) && found != keys.end() ? ++last
+                                                                                          : 0;
         if (key)
             open[key] = &found->second;
         return key ? sysinfo::Success : sysinfo::FileNotFound;
     }
-    long queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type, QByteArray &data, std::uint32_t &size) override
+    long queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type, QByteArray &data,
+        std::uint32_t &size) override
     {
         const auto v = open.at(key)->find(QString::fromLocal8Bit(name));
         if (v == open.at(key)->end())
@@ -46,8 +54,14 @@ struct Fake : SystemServices
         std::copy(v->second.bytes.begin(), v->second.bytes.end(), data.begin());
         return type = v->second.type, size = v->second.size, sysinfo::Success;
     }
-    long closeKey(KeyHandle key) override { return ++closed, open.erase(key) ? sysinfo::Success : sysinfo::InvalidHandle; }
-    bool fileExists(const QString &path) override { return checked.push_back(path), files.contains(path); }
+    long closeKey(KeyHandle key) override
+    {
+        return ++closed, open.erase(key) ? sysinfo::Success : sysinfo::InvalidHandle;
+    }
+    bool fileExists(const QString &path) override
+    {
+        return checked.push_back(path), files.contains(path);
+    }
     bool start(const QString &path) override { return started.push_back(path), startWorks; }
 
     std::map<QString, std::map<QString, Value>> keys;
@@ -59,8 +73,10 @@ struct Fake : SystemServices
     std::map<KeyHandle, std::map<QString, Value> *> open;
 };
 
-const QString &P = sysinfo::ProgramKey, &F = sysinfo::FolderKey, Path = QStringLiteral("PATH"), Loc = QStringLiteral("MSINFO");
-const QString Folder = QStringLiteral("C:\\MSInfo"), InFolder = Folder + QStringLiteral("\\MSINFO32.EXE");
+const QString &P = sysinfo::ProgramKey, &F = sysinfo::FolderKey, Path = QStringLiteral("PATH"),
+              Loc = QStringLiteral("MSINFO");
+const QString Folder = QStringLiteral("C:\\MSInfo"),
+              InFolder = Folder + QStringLiteral("\\MSINFO32.EXE");
 const Value Empty{sysinfo::TypeString, {}, 0};
 
 // Calls `action` from the event loop once a window other than `current` is the active modal one.
@@ -74,15 +90,27 @@ void whenModal(std::function<void(QWidget *)> action, QWidget *current = nullptr
     });
     poll->start(5);
 }
-void press(Qt::Key key) { QTest::keyClick(static_cast<QWidget *>(nullptr), key); } // to the focus widget
-QPushButton *button(QWidget *about, const char *name) { return about->findChild<QPushButton *>(QString::fromLatin1(name)); }
-QIcon solid(QColor colour) { QPixmap p(32, 32); p.fill(colour); return QIcon(p); }
+void press(Qt::Key key)
+{
+    QTest::keyClick(static_cast<QWidget *>(nullptr), key);
+} // to the focus widget
+QPushButton *button(QWidget *about, const char *name)
+{
+    return about->findChild<QPushButton *>(QString::fromLatin1(name));
+}
+QIcon solid(QColor colour)
+{
+    QPixmap p(32, 32);
+    p.fill(colour);
+    return QIcon(p);
+}
 
 } // namespace
 
 TEST(SysInfoLookUp, StartsTheProgramOrCallsForTheMessageAndClosesEveryKey)
 {
-    const struct {
+    const struct
+    {
         const char *name;
         std::map<QString, std::map<QString, Value>> keys;
         QStringList files;
@@ -90,15 +118,26 @@ TEST(SysInfoLookUp, StartsTheProgramOrCallsForTheMessageAndClosesEveryKey)
         std::vector<QString> opened, checked, started;
         bool message;
     } rows[] = {
-        {"first key: unchanged, unchecked", {{P, {{Path, text("D:\\no such\\a b.exe ")}}}, {F, {{Loc, text(Folder)}}}}, {}, true, {P}, {}, {"D:\\no such\\a b.exe "}, false},
-        {"second key's folder", {{F, {{Loc, text(Folder)}}}}, {InFolder}, true, {P, F}, {InFolder}, {InFolder}, false},
-        {"folder without it", {{F, {{Loc, text(Folder)}}}}, {"C:\\MSINFO32.EXE"}, true, {P, F}, {InFolder}, {}, true},
+        {"first key: unchanged, unchecked",
+            {{P, {{Path, text("D:\\no such\\a b.exe ")}}}, {F, {{Loc, text(Folder)}}}}, {}, true,
+            {P}, {}, {"D:\\no such\\a b.exe "}, false},
+        {"second key's folder", {{F, {{Loc, text(Folder)}}}}, {InFolder}, true, {P, F}, {InFolder},
+            {InFolder}, false},
+        {"folder without it", {{F, {{Loc, text(Folder)}}}}, {"C:\\MSINFO32.EXE"}, true, {P, F},
+            {InFolder}, {}, true},
         {"neither key", {}, {InFolder}, true, {P, F}, {}, {}, true},
-        {"first key without its value", {{P, {{Loc, text("C:\\m.exe")}}}, {F, {{Loc, text(Folder)}}}}, {InFolder}, true, {P, F}, {InFolder}, {InFolder}, false},
-        {"first value of size 0 ends it", {{P, {{Path, Empty}}}, {F, {{Loc, text(Folder)}}}}, {InFolder}, true, {P}, {}, {}, true},
-        {"second value of size 0", {{F, {{Loc, Empty}}}}, {"\\MSINFO32.EXE"}, true, {P, F}, {}, {}, true},
-        {"value beyond the buffer", {{P, {{Path, {sysinfo::TypeString, QByteArray(1025, 'a'), 1025}}}}}, {}, true, {P, F}, {}, {}, true},
-        {"start fails", {{P, {{Path, text("C:\\m.exe")}}}}, {}, false, {P}, {}, {"C:\\m.exe"}, true},
+        {"first key without its value",
+            {{P, {{Loc, text("C:\\m.exe")}}}, {F, {{Loc, text(Folder)}}}}, {InFolder}, true, {P, F},
+            {InFolder}, {InFolder}, false},
+        {"first value of size 0 ends it", {{P, {{Path, Empty}}}, {F, {{Loc, text(Folder)}}}},
+            {InFolder}, true, {P}, {}, {}, true},
+        {"second value of size 0", {{F, {{Loc, Empty}}}}, {"\\MSINFO32.EXE"}, true, {P, F}, {}, {},
+            true},
+        {"value beyond the buffer",
+            {{P, {{Path, {sysinfo::TypeString, QByteArray(1025, 'a'), 1025}}}}}, {}, true, {P, F},
+            {}, {}, true},
+        {"start fails", {{P, {{Path, text("C:\\m.exe")}}}}, {}, false, {P}, {}, {"C:\\m.exe"},
+            true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -106,7 +145,8 @@ TEST(SysInfoLookUp, StartsTheProgramOrCallsForTheMessageAndClosesEveryKey)
         fake.keys = row.keys, fake.files = row.files, fake.startWorks = row.startWorks;
         int messages = 0;
         StartSysInfo(fake, [&] { ++messages; });
-        EXPECT_EQ(std::tuple(fake.opened, fake.checked, fake.started, messages), std::tuple(row.opened, row.checked, row.started, int(row.message)));
+        EXPECT_EQ(std::tuple(fake.opened, fake.checked, fake.started, messages),
+            std::tuple(row.opened, row.checked, row.started, int(row.message)));
         EXPECT_EQ(fake.closed, int(fake.opened.size())); // a failed opening closes handle 0
         EXPECT_TRUE(fake.open.empty());
     }
@@ -114,17 +154,22 @@ TEST(SysInfoLookUp, StartsTheProgramOrCallsForTheMessageAndClosesEveryKey)
 
 TEST(SysInfoLookUp, ReadsAValueByItsTypeAndCutsOneTerminatingZero)
 {
-    const std::tuple<Value, KeyLookup, QString> rows[] = { // the value; the result; what "kept" became
+    const std::tuple<Value, KeyLookup, QString> rows[] = {
+        // the value; the result; what "kept" became
         {text("C:\\a.exe"), KeyLookup::Read, "C:\\a.exe"},
         {{sysinfo::TypeString, "C:\\msinfo.exe", 13}, KeyLookup::Read, "C:\\msinfo.exe"}, // no zero
         {{sysinfo::TypeString, QByteArray("C:\\msinfo.exe", 14), 6}, KeyLookup::Read, "C:\\msi"},
-        {{sysinfo::TypeString, QByteArray("ab\0cd\0", 6), 6}, KeyLookup::Read, QString::fromLatin1("ab\0cd", 5)},
+        {{sysinfo::TypeString, QByteArray("ab\0cd\0", 6), 6}, KeyLookup::Read,
+            QString::fromLatin1("ab\0cd", 5)},
         {{sysinfo::TypeString, QByteArray(1, '\0'), 1}, KeyLookup::Read, ""},
         {{sysinfo::TypeString, "Сведения", 16}, KeyLookup::Read, "Сведения"},
         {Empty, KeyLookup::Broken, "kept"},
-        {{sysinfo::TypeNumber, QByteArray("\x78\x56\x34\x12", 4), 4}, KeyLookup::Read, "&h12345678"},
-        {{sysinfo::TypeNumber, QByteArray("\x01\x02\x00\x00", 4), 4}, KeyLookup::Read, "&h201"}, // a zero inside keeps its digit
-        {{sysinfo::TypeNumber, QByteArray("\xff\xff\xff\xff", 4), 4}, KeyLookup::Read, "&hFFFFFFFF"},
+        {{sysinfo::TypeNumber, QByteArray("\x78\x56\x34\x12", 4), 4}, KeyLookup::Read,
+            "&h12345678"},
+        {{sysinfo::TypeNumber, QByteArray("\x01\x02\x00\x00", 4), 4}, KeyLookup::Read,
+            "&h201"}, // a zero inside keeps its digit
+        {{sysinfo::TypeNumber, QByteArray("\xff\xff\xff\xff", 4), 4}, KeyLookup::Read,
+            "&hFFFFFFFF"},
         {{sysinfo::TypeNumber, QByteArray(4, '\0'), 4}, KeyLookup::Read, "&h0"},
         {{3, "C:\\a.exe", 8}, KeyLookup::Read, "kept"}, // other types leave the text
     };
@@ -132,7 +177,8 @@ TEST(SysInfoLookUp, ReadsAValueByItsTypeAndCutsOneTerminatingZero)
         Fake fake;
         fake.keys[P][Path] = value;
         QString keyVal = QStringLiteral("kept");
-        EXPECT_EQ(GetKeyValue(fake, sysinfo::LocalMachine, P, Path, keyVal), result) << expected.toStdString();
+        EXPECT_EQ(GetKeyValue(fake, sysinfo::LocalMachine, P, Path, keyVal), result)
+            << expected.toStdString();
         EXPECT_EQ(std::pair(keyVal, fake.closed), std::pair(expected, 1));
     }
     Fake none; // a key that cannot be opened: the text emptied
@@ -147,19 +193,23 @@ TEST(SysInfoLookUp, ReadsAValueByItsTypeAndCutsOneTerminatingZero)
 TEST(SysInfoLookUp, OnThePathTheFirstProgramFoundIsStartedWithoutAShell)
 {
     QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("sys info; false")); // a shell would split it
+    const QString folder
+        = dir.filePath(QStringLiteral("sys info; false")); // a shell would split it
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const char *name : {"kinfocenter", "lxtask", "hardinfo"}) {
         QFile f(QDir(folder).filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("#!/bin/sh\n: > \"$(dirname \"$0\")/started\"\n");
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | (name[0] == 'k' ? QFile::Permissions() : QFile::ExeOwner));
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner
+            | (name[0] == 'k' ? QFile::Permissions() : QFile::ExeOwner));
     }
     PathServices services(PathServices::Programs, {folder});
-    EXPECT_EQ(findSysInfo(services), QDir(folder).filePath(QStringLiteral("hardinfo"))); // kinfocenter is not executable
+    EXPECT_EQ(findSysInfo(services),
+        QDir(folder).filePath(QStringLiteral("hardinfo"))); // kinfocenter is not executable
     int messages = 0;
     StartSysInfo(services, [&] { ++messages; });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(QDir(folder).filePath(QStringLiteral("started"))); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return QFile::exists(QDir(folder).filePath(QStringLiteral("started"))); }, 10000));
     PathServices none(PathServices::Programs, {dir.filePath(QStringLiteral("empty"))});
     StartSysInfo(none, [&] { ++messages; });
     EXPECT_EQ(messages, 1);
@@ -176,17 +226,24 @@ TEST(About, NamesTheProgramAndClosesOnEnterOrEsc)
     owner.setWindowIcon(solid(Qt::blue));
     owner.show();
     const QRect screen = owner.screen()->availableGeometry();
-    for (const auto &[key, at] : {std::pair{Qt::Key_Return, QPoint(200, 150)}, {Qt::Key_Enter, screen.bottomRight() - QPoint(200, 100)}, {Qt::Key_Escape, QPoint(200, 150)}}) {
+    for (const auto &[key, at] : {std::pair{Qt::Key_Return, QPoint(200, 150)},
+             {Qt::Key_Enter, screen.bottomRight() - QPoint(200, 100)},
+             {Qt::Key_Escape, QPoint(200, 150)}}) {
         owner.setGeometry(QRect(at, QSize(645, 421)));
         QRect box;
         QStringList seen;
         whenModal([&](QWidget *about) {
-            const auto label = [&](const char *name) { return about->findChild<QLabel *>(QString::fromLatin1(name)); };
+            const auto label = [&](const char *name) {
+                return about->findChild<QLabel *>(QString::fromLatin1(name));
+            };
             box = about->geometry();
-            seen << about->windowTitle() << label("lblTitle")->text() << label("lblVersion")->text() << button(about, "cmdSysInfo")->text()
+            seen << about->windowTitle() << label("lblTitle")->text() << label("lblVersion")->text()
+                 << button(about, "cmdSysInfo")->text()
                  << QString::number(label("picIcon")->pixmap().toImage().pixel(16, 16), 16)
-                 << QString::number(button(about, "cmdOK")->isDefault() && about->minimumSize() == about->maximumSize()
-                                    && !(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+                 << QString::number(button(about, "cmdOK")->isDefault()
+                        && about->minimumSize() == about->maximumSize()
+                        && !(about->windowFlags()
+                            & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
             for (int i = 0; i < 3; ++i, press(Qt::Key_Tab))
                 seen << QApplication::focusWidget()->objectName();
             press(Qt::Key_Tab);
@@ -195,7 +252,10 @@ TEST(About, NamesTheProgramAndClosesOnEnterOrEsc)
                 about->close(), seen.clear();
         });
         showAbout(&owner, QIcon(), services);
-        EXPECT_EQ(seen.join('|'), QStringLiteral("О Дивограф|Дивограф|Версия 2.0.0|&System Info...|ff0000ff|1|cmdOK|cmdSysInfo|cmdOK")) << key;
+        EXPECT_EQ(seen.join('|'),
+            QStringLiteral("О Дивограф|Дивограф|Версия 2.0.0|&System "
+                           "Info...|ff0000ff|1|cmdOK|cmdSysInfo|cmdOK"))
+            << key;
         EXPECT_TRUE(screen.contains(box));
         EXPECT_TRUE(at.x() != 200 || box == QRect(412, 306, 221, 110));
         EXPECT_TRUE(services.started.empty());
@@ -209,12 +269,15 @@ TEST(About, SystemInfoShowsTheMessageOrStartsTheProgramAndTheBoxStaysOpen)
     QString message;
     bool plain = false, openAfter = false, openWithoutMessage = false;
     whenModal([&](QWidget *about) {
-        whenModal([&](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            message = box->windowTitle() + '|' + box->text();
-            plain = box->standardButtons() == QMessageBox::Ok && box->icon() == QMessageBox::NoIcon;
-            press(Qt::Key_Return);
-        }, about);
+        whenModal(
+            [&](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                message = box->windowTitle() + '|' + box->text();
+                plain = box->standardButtons() == QMessageBox::Ok
+                    && box->icon() == QMessageBox::NoIcon;
+                press(Qt::Key_Return);
+            },
+            about);
         button(about, "cmdSysInfo")->click(); // returns when the message is closed
         openAfter = QApplication::activeModalWidget() == about;
         services.keys[P][Path] = text(QStringLiteral("/usr/bin/kinfocenter"));

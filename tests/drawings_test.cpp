@@ -21,36 +21,63 @@ using divograf::testing_support::ScriptedModel;
 
 TEST(Colour, RgbPacksRedLowCountsAbove255As255AndRealsRoundHalfToEven)
 {
-    EXPECT_EQ(std::vector<Colour>({RGB(255, 255, 255), RGB(0, 0, 192), RGB(192, 255, 192), RGB(300, 0, 0), RGB(1, 2, 3)}),
-              std::vector<Colour>({16777215u, 12582912u, 12648384u, 255u, 1u + 2 * 256 + 3 * 65536}));
-    EXPECT_EQ(std::vector<int>({toInt16(2.5), toInt16(3.5), toInt16(-2.5), toInt16(217.9), toInt16(1e6), roundHalfEven(1e12),
-                                roundHalfEven(-1e300), roundHalfEven(std::nan(""))}),
-              std::vector<int>({2, 4, -2, 218, 32767, 2147483647, -2147483647 - 1, 0}));
+    EXPECT_EQ(std::vector<Colour>({RGB(255, 255, 255), RGB(0, 0, 192), RGB(192, 255, 192),
+                  RGB(300, 0, 0), RGB(1, 2, 3)}),
+        std::vector<Colour>({16777215u, 12582912u, 12648384u, 255u, 1u + 2 * 256 + 3 * 65536}));
+    EXPECT_EQ(
+        std::vector<int>({toInt16(2.5), toInt16(3.5), toInt16(-2.5), toInt16(217.9), toInt16(1e6),
+            roundHalfEven(1e12), roundHalfEven(-1e300), roundHalfEven(std::nan(""))}),
+        std::vector<int>({2, 4, -2, 218, 32767, 2147483647, -2147483647 - 1, 0}));
 }
 
 // What one operation paints (at scale 1 a pixel is 4995 / 329 units): pixels that take the
 // colour, pixels that stay white, and nothing anywhere in any other colour (no antialiasing).
-struct Paint { const char *what; int scale, pen; std::function<void(Surface &, Colour)> draw; std::vector<QPoint> in, out; };
+struct Paint
+{
+    const char *what;
+    int scale, pen;
+    std::function<void(Surface &, Colour)> draw;
+    std::vector<QPoint> in, out;
+};
 
 TEST(Surface, EachOperationPaintsItsPixelsInItsColourOnly)
 {
     const std::vector<Paint> cases = {
         // Units 1000, 1100, 2000, 2050 fall on the pixels 66, 72, 132, 135: both corners included.
-        {"box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); }, {{66, 132}, {72, 135}}, {{65, 132}, {73, 135}, {66, 136}}},
-        {"box, pen 3", 1, 3, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); }, {{65, 131}, {73, 136}}, {{64, 132}, {74, 135}}},
-        {"box, pen 4", 1, 4, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); }, {{65, 131}, {74, 137}}, {{64, 132}, {75, 135}}},
-        {"one-pixel box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 5, 5, c); }, {{66, 132}}, {{67, 132}, {66, 133}}},
-        {"box to 5000", 1, 1, [](Surface &s, Colour c) { s.fillBox(0, 0, 5000, 5000, c); }, {{0, 0}, {328, 328}}, {}},
-        {"box beyond", 1, 1, [](Surface &s, Colour c) { s.fillBox(5010, 5010, 100, 100, c); }, {}, {{328, 328}}},
-        {"line, pen 5", 1, 5, [](Surface &s, Colour c) { s.line(1000, 2500, 4000, 2500, c); }, {{165, 163}, {165, 167}, {66, 165}}, {{165, 162}, {165, 168}}},
-        {"lines beyond", 1, 1, [](Surface &s, Colour c) { s.line(5000, 5000, 6000, 7000, c); s.line(-500, -500, -10, -300, c); }, {}, {{0, 0}, {328, 328}}},
+        {"box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
+            {{66, 132}, {72, 135}}, {{65, 132}, {73, 135}, {66, 136}}},
+        {"box, pen 3", 1, 3, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
+            {{65, 131}, {73, 136}}, {{64, 132}, {74, 135}}},
+        {"box, pen 4", 1, 4, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
+            {{65, 131}, {74, 137}}, {{64, 132}, {75, 135}}},
+        {"one-pixel box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 5, 5, c); },
+            {{66, 132}}, {{67, 132}, {66, 133}}},
+        {"box to 5000", 1, 1, [](Surface &s, Colour c) { s.fillBox(0, 0, 5000, 5000, c); },
+            {{0, 0}, {328, 328}}, {}},
+        {"box beyond", 1, 1, [](Surface &s, Colour c) { s.fillBox(5010, 5010, 100, 100, c); }, {},
+            {{328, 328}}},
+        {"line, pen 5", 1, 5, [](Surface &s, Colour c) { s.line(1000, 2500, 4000, 2500, c); },
+            {{165, 163}, {165, 167}, {66, 165}}, {{165, 162}, {165, 168}}},
+        {"lines beyond", 1, 1,
+            [](Surface &s, Colour c) {
+                s.line(5000, 5000, 6000, 7000, c);
+                s.line(-500, -500, -10, -300, c);
+            },
+            {}, {{0, 0}, {328, 328}}},
         // Centre (2500, 2000) is pixel (164.66, 131.73), radius 700 is 46.11 pixels.
-        {"circle", 1, 1, [](Surface &s, Colour c) { s.circle(2500, 2000, 700, c); }, {{211, 131}}, {{210, 131}, {212, 131}, {165, 131}}},
-        {"circle, pen 5", 1, 5, [](Surface &s, Colour c) { s.circle(2500, 2000, 700, c); }, {{209, 131}, {213, 131}, {181, 86}, {149, 91}}, {{208, 131}, {214, 131}, {165, 131}}},
-        {"small circle, pen 5: a disc", 1, 5, [](Surface &s, Colour c) { s.circle(2500, 2000, 10, c); }, {{165, 131}, {162, 131}, {165, 134}}, {{161, 131}, {168, 131}, {165, 135}}},
-        {"circle beyond", 1, 5, [](Surface &s, Colour c) { s.circle(20000, 20000, 100, c); }, {}, {{328, 328}}},
+        {"circle", 1, 1, [](Surface &s, Colour c) { s.circle(2500, 2000, 700, c); }, {{211, 131}},
+            {{210, 131}, {212, 131}, {165, 131}}},
+        {"circle, pen 5", 1, 5, [](Surface &s, Colour c) { s.circle(2500, 2000, 700, c); },
+            {{209, 131}, {213, 131}, {181, 86}, {149, 91}}, {{208, 131}, {214, 131}, {165, 131}}},
+        {"small circle, pen 5: a disc", 1, 5,
+            [](Surface &s, Colour c) { s.circle(2500, 2000, 10, c); },
+            {{165, 131}, {162, 131}, {165, 134}}, {{161, 131}, {168, 131}, {165, 135}}},
+        {"circle beyond", 1, 5, [](Surface &s, Colour c) { s.circle(20000, 20000, 100, c); }, {},
+            {{328, 328}}},
         // At scale 3 the pixels and the pen triple: unit 2500 is pixel 494, the pen 15 pixels.
-        {"line, pen 5, scale 3", 3, 5, [](Surface &s, Colour c) { s.line(1000, 2500, 4000, 2500, c); }, {{494, 487}, {494, 501}}, {{494, 486}, {494, 502}}},
+        {"line, pen 5, scale 3", 3, 5,
+            [](Surface &s, Colour c) { s.line(1000, 2500, 4000, 2500, c); },
+            {{494, 487}, {494, 501}}, {{494, 486}, {494, 502}}},
     };
     for (const Paint &p : cases) {
         Surface s(p.scale);
@@ -64,23 +91,27 @@ TEST(Surface, EachOperationPaintsItsPixelsInItsColourOnly)
             EXPECT_EQ(s.pixel(q.x(), q.y()), White) << p.what << " at " << q.x() << "," << q.y();
         for (int y = 0; y < s.pixels(); ++y)
             for (int x = 0; x < s.pixels(); ++x)
-                ASSERT_TRUE(s.pixel(x, y) == White || s.pixel(x, y) == c) << p.what << " at " << x << "," << y;
+                ASSERT_TRUE(s.pixel(x, y) == White || s.pixel(x, y) == c)
+                    << p.what << " at " << x << "," << y;
     }
 }
 
 TEST(Surface, StartsLightGreenAndCountsEveryOperation)
 {
     Surface s;
-    EXPECT_EQ(std::make_tuple(s.pixels(), s.DrawWidth(), s.pixel(0, 0), s.pixel(328, 328), Surface(3).pixels()),
-              std::make_tuple(329, std::int16_t(1), RGB(192, 255, 192), RGB(192, 255, 192), 987));
-    EXPECT_EQ(std::make_tuple(s.toPixel(7), s.toPixel(8), s.toPixel(4995), s.toPixel(-1e30f)), std::make_tuple(0, 1, 329, s.toPixel(-1e7f)));
+    EXPECT_EQ(std::make_tuple(
+                  s.pixels(), s.DrawWidth(), s.pixel(0, 0), s.pixel(328, 328), Surface(3).pixels()),
+        std::make_tuple(329, std::int16_t(1), RGB(192, 255, 192), RGB(192, 255, 192), 987));
+    EXPECT_EQ(std::make_tuple(s.toPixel(7), s.toPixel(8), s.toPixel(4995), s.toPixel(-1e30f)),
+        std::make_tuple(0, 1, 329, s.toPixel(-1e7f)));
     const QImage taken = s.Image();
     const std::uint64_t revision = s.revision();
     s.line(5000, 5000, 6000, 7000, White); // beyond the raster: counts as drawn, paints nothing
     EXPECT_GT(s.revision(), revision);
     s.fillBox(0, 0, 500, 500, RGB(0, 0, 0)); // a taken Image is a copy
     s.setDrawWidth(0);
-    EXPECT_EQ(std::make_pair(taken.pixel(20, 20), s.DrawWidth()), std::make_pair(qRgb(192, 255, 192), std::int16_t(1)));
+    EXPECT_EQ(std::make_pair(taken.pixel(20, 20), s.DrawWidth()),
+        std::make_pair(qRgb(192, 255, 192), std::int16_t(1)));
 }
 
 #if defined(__x86_64__)
@@ -108,42 +139,60 @@ TEST(Surface, LeavesTheUpperHalvesOfTheVectorRegistersClear)
 }
 #endif
 
-
 // re, im and the angle after one iteration, and the escape count from re + i im.
-struct Escape { double re, im, angle; Formula f; bool escapes; double re1, im1, angle1; int count; };
+struct Escape
+{
+    double re, im, angle;
+    Formula f;
+    bool escapes;
+    double re1, im1, angle1;
+    int count;
+};
 
 TEST(Fractal, IterationsAndEscapeCounts)
 {
-    const Formula start, still{0, false, false, 2, 7}, moivre{0, false, true, 2, 7}, all{5, true, true, 2, 7};
+    const Formula start, still{0, false, false, 2, 7}, moivre{0, false, true, 2, 7},
+        all{5, true, true, 2, 7};
     const std::vector<Escape> cases = {
-        {-2499 / 3100.0, -1 / 3100.0, 0, start, false, 0.596843912591051, 0.8505200832466181, 0, 7},   // the points (1, 2501)
-        {-2499 / 3100.0, 2499 / 3100.0, 0, start, false, -0.053, -0.44968803329864737, 0, 13},  // and (1, 1) at start-up
-        {0.7, -0.4, 0, still, false, 0.7, -0.4, 0, 46},                              // nothing moves: never escapes
-        {0, 0, 0, moivre, false, 0.254164, -0.81, 0, 46},                            // z = 0 takes the shift only
-        {0, 0.5, 0.5, moivre, false, 0.2468479321305407, -0.8127404939663252, 0.5, 46}, // re = 0 keeps the angle
-        {-1, 0, 0, moivre, false, -0.7458359998274824, -0.8099814248714468, 3.14159, 5}, // re < 0: + 3.14159
-        {3, 0, 0, all, true, 2187.254164, -0.81, 0, 2},                              // 3^7 > 1000: escapes at once
-        {0.5, 0.25, 0, {1, false, false, 3, 7}, false, 0.1345, 1.225, 0, 7},        // Coef 3 in the square
-        {0.5, 0.25, 0, {0, true, false, 2, 7}, false, 0.03125, 0.171875, 0, 46},     // the cube, no shift
-        {1400, 0, 0, still, false, 1400, 0, 0, 46},                                  // the thresholds are strict
+        {-2499 / 3100.0, -1 / 3100.0, 0, start, false, 0.596843912591051, 0.8505200832466181, 0,
+            7}, // the points (1, 2501)
+        {-2499 / 3100.0, 2499 / 3100.0, 0, start, false, -0.053, -0.44968803329864737, 0,
+            13},                                          // and (1, 1) at start-up
+        {0.7, -0.4, 0, still, false, 0.7, -0.4, 0, 46},   // nothing moves: never escapes
+        {0, 0, 0, moivre, false, 0.254164, -0.81, 0, 46}, // z = 0 takes the shift only
+        {0, 0.5, 0.5, moivre, false, 0.2468479321305407, -0.8127404939663252, 0.5,
+            46}, // re = 0 keeps the angle
+        {-1, 0, 0, moivre, false, -0.7458359998274824, -0.8099814248714468, 3.14159,
+            5},                                         // re < 0: + 3.14159
+        {3, 0, 0, all, true, 2187.254164, -0.81, 0, 2}, // 3^7 > 1000: escapes at once
+        {0.5, 0.25, 0, {1, false, false, 3, 7}, false, 0.1345, 1.225, 0, 7}, // Coef 3 in the square
+        {0.5, 0.25, 0, {0, true, false, 2, 7}, false, 0.03125, 0.171875, 0,
+            46},                                    // the cube, no shift
+        {1400, 0, 0, still, false, 1400, 0, 0, 46}, // the thresholds are strict
         {0, 3010.5, 0, still, true, 0, 3010.5, 0, 2},
     };
     for (const Escape &c : cases) {
         double re = c.re, im = c.im, angle = c.angle;
         SCOPED_TRACE(testing::Message() << c.re << "," << c.im);
-        EXPECT_EQ(std::make_pair(iterate(re, im, c.f, angle), angle), std::make_pair(c.escapes, c.angle1));
+        EXPECT_EQ(std::make_pair(iterate(re, im, c.f, angle), angle),
+            std::make_pair(c.escapes, c.angle1));
         EXPECT_TRUE(std::abs(re - c.re1) < 1e-9 && std::abs(im - c.im1) < 1e-9) << re << "," << im;
         angle = c.angle;
         EXPECT_EQ(escapeCount(c.re, c.im, c.f, angle), c.count);
     }
     double angle = 0; // QWA 5 with the cube and Coef 10 overflows within one iteration: escaped
     EXPECT_EQ(escapeCount(1300, 3000, Formula{5, true, false, 10, 7}, angle), 2);
-    EXPECT_EQ(std::vector<Colour>({cellColour(7, 25, 24, 23), cellColour(13, 25, 24, 23), cellColour(46, 25, 24, 23), cellColour(3, 200, 0, 100)}),
-              std::vector<Colour>({RGB(175, 168, 161), RGB(70, 57, 44), RGB(130, 84, 38), RGB(90, 0, 45)}));
+    EXPECT_EQ(std::vector<Colour>({cellColour(7, 25, 24, 23), cellColour(13, 25, 24, 23),
+                  cellColour(46, 25, 24, 23), cellColour(3, 200, 0, 100)}),
+        std::vector<Colour>(
+            {RGB(175, 168, 161), RGB(70, 57, 44), RGB(130, 84, 38), RGB(90, 0, 45)}));
 }
 
 // The centre pixel of the cell whose corner is (x, y) in surface units.
-static Colour middle(const Surface &s, float x, float y, float side) { return s.pixel(s.toPixel(x + side / 2), s.toPixel(y + side / 2)); }
+static Colour middle(const Surface &s, float x, float y, float side)
+{
+    return s.pixel(s.toPixel(x + side / 2), s.toPixel(y + side / 2));
+}
 
 // Filled cells at start-up; with Box unticked the fractal's cell at (2401, 2401) and the map's
 // at (2410, 2410) (Detail 100) are their diagonals only, white off them.
@@ -151,8 +200,11 @@ TEST(Fractal, RenderPaintsEachCellWholeOrItsDiagonal)
 {
     ScriptedModel m;
     m.model.startStop(Drawing::Fractal);
-    EXPECT_EQ(std::make_pair(middle(m.model.surface, 1, 2501, 50), middle(m.model.surface, 1, 1, 50)), std::make_pair(RGB(175, 168, 161), RGB(70, 57, 44)));
-    for (auto [drawing, corner] : {std::pair{Drawing::Fractal, 2401}, {Drawing::Interference, 2410}}) {
+    EXPECT_EQ(
+        std::make_pair(middle(m.model.surface, 1, 2501, 50), middle(m.model.surface, 1, 1, 50)),
+        std::make_pair(RGB(175, 168, 161), RGB(70, 57, 44)));
+    for (auto [drawing, corner] :
+        {std::pair{Drawing::Fractal, 2401}, {Drawing::Interference, 2410}}) {
         ScriptedModel d(true);
         d.model.fractal.setValue(Control::Box, 0);
         d.model.startStop(drawing);
@@ -162,47 +214,64 @@ TEST(Fractal, RenderPaintsEachCellWholeOrItsDiagonal)
     }
 }
 
-
 // Parameters as the user sets them (the four texts, the centre sliders), and golden cells.
-struct Scene { const char *ampl, *scal, *num, *l; int sliderX, sliderY; std::vector<std::pair<QPoint, Colour>> cells; };
+struct Scene
+{
+    const char *ampl, *scal, *num, *l;
+    int sliderX, sliderY;
+    std::vector<std::pair<QPoint, Colour>> cells;
+};
 
 TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
 {
     Model m;
     m.startUp(); // the map divides the corrections by 25, 24 and 23, the surface by 25 throughout
     const Wavelengths flat = wavelengths2D(m.fractal.vars), solid = wavelengths3D(m.fractal.vars);
-    for (auto [got, want] : {std::pair{flat.red, 1.011}, {flat.green, 1.006}, {flat.blue, 1.001}, {solid.green, 0.9658}, {solid.blue, 0.921}})
+    for (auto [got, want] : {std::pair{flat.red, 1.011}, {flat.green, 1.006}, {flat.blue, 1.001},
+             {solid.green, 0.9658}, {solid.blue, 0.921}})
         EXPECT_DOUBLE_EQ(got, want);
     m.fractal.setValue(Control::Rc, 200); // correction 0: the smallest wavelength, never 0
     EXPECT_EQ(wavelengths2D(m.fractal.vars).red, 0.001);
 
     const std::vector<Scene> scenes = {
-        // Start-up: channel sums (-209, -217, 13), (-156, -140, 9), (-663, -167, 482), (94, 234, 102).
-        {"50", "7", "7", "700", 25, 25, {{{1, 1}, RGB(0, 0, 13)}, {{101, 201}, RGB(0, 0, 9)}, {{251, 251}, RGB(0, 0, 255)}, {{491, 491}, RGB(94, 234, 102)}}},
+        // Start-up: channel sums (-209, -217, 13), (-156, -140, 9), (-663, -167, 482), (94, 234,
+        // 102).
+        {"50", "7", "7", "700", 25, 25,
+            {{{1, 1}, RGB(0, 0, 13)}, {{101, 201}, RGB(0, 0, 9)}, {{251, 251}, RGB(0, 0, 255)},
+                {{491, 491}, RGB(94, 234, 102)}}},
         // One hole at (350, 250): sums (246, 474, -70), (-141, -149, -157), (-416, -102, 489).
-        {"450", "1", "1", "1", 25, 25, {{{251, 151}, RGB(246, 255, 0)}, {{351, 251}, RGB(0, 0, 0)}, {{151, 251}, RGB(0, 0, 255)}}},
+        {"450", "1", "1", "1", 25, 25,
+            {{{251, 151}, RGB(246, 255, 0)}, {{351, 251}, RGB(0, 0, 0)},
+                {{151, 251}, RGB(0, 0, 255)}}},
         // The circle round (100, 400): sums (-663, -167, 482), (187, -131, -318), (-227, -203, 7).
-        {"50", "7", "7", "700", 10, 40, {{{101, 401}, RGB(0, 0, 255)}, {{251, 251}, RGB(187, 0, 0)}, {{51, 301}, RGB(0, 0, 7)}}},
+        {"50", "7", "7", "700", 10, 40,
+            {{{101, 401}, RGB(0, 0, 255)}, {{251, 251}, RGB(187, 0, 0)},
+                {{51, 301}, RGB(0, 0, 7)}}},
     };
     for (const Scene &scene : scenes) {
         ScriptedModel s;
         InterferencePanel &p = s.model.interference;
-        p.setText(Pair::Ampl, scene.ampl), p.setText(Pair::Scal, scene.scal), p.setText(Pair::Num, scene.num), p.setText(Pair::L, scene.l);
+        p.setText(Pair::Ampl, scene.ampl), p.setText(Pair::Scal, scene.scal),
+            p.setText(Pair::Num, scene.num), p.setText(Pair::L, scene.l);
         s.model.fractal.setValue(Control::Slider2, scene.sliderX);
         s.model.fractal.setValue(Control::Slider1, scene.sliderY);
         s.model.startStop(Drawing::Interference);
         EXPECT_EQ(s.elements, 100 * 100);
         for (const auto &[grid, colour] : scene.cells)
-            EXPECT_EQ(middle(s.model.surface, 10 * grid.x(), 10 * grid.y(), 50), colour) << scene.ampl << " " << grid.x() << "," << grid.y();
-        for (int i = 0; i < s.model.surface.pixels(); ++i) // the band 0..10 along two edges stays white
-            ASSERT_EQ(std::make_pair(s.model.surface.pixel(0, i), s.model.surface.pixel(i, 0)), std::make_pair(White, White));
+            EXPECT_EQ(middle(s.model.surface, 10 * grid.x(), 10 * grid.y(), 50), colour)
+                << scene.ampl << " " << grid.x() << "," << grid.y();
+        for (int i = 0; i < s.model.surface.pixels();
+             ++i) // the band 0..10 along two edges stays white
+            ASSERT_EQ(std::make_pair(s.model.surface.pixel(0, i), s.model.surface.pixel(i, 0)),
+                std::make_pair(White, White));
     }
 }
 
 // A = 300, the circle round (100, 400), Detail 50: 175 rows of 121 points, a pen of 25 pixels,
 // some first points of rows in view. A point in view is joined to the one before in its colour,
 // so the pixel under it has that colour right after: (100, 100), sums (39, -106, 231) and height
-// -28.41, is seen at pixel (59, 48); (350, 250), sums (171, -175, 15), height -80.48, at (209, 113).
+// -28.41, is seen at pixel (59, 48); (350, 250), sums (171, -175, 15), height -80.48, at (209,
+// 113).
 TEST(Interference, SurfaceRowsPointsPenProgressAndGoldenPoints)
 {
     ScriptedModel s;
@@ -213,35 +282,47 @@ TEST(Interference, SurfaceRowsPointsPenProgressAndGoldenPoints)
     s.plan[6807] = [&] { EXPECT_EQ(f.pixel(59, 48), RGB(39, 106, 231)); };
     s.plan[10487] = [&] { EXPECT_EQ(f.pixel(209, 113), RGB(171, 175, 15)); };
     s.model.startStop(Drawing::Interference3D);
-    ASSERT_EQ(std::make_tuple(s.elements, s.at(1).drawWidth, f.DrawWidth()), std::make_tuple(175 * 121, 25, std::int16_t(1)));
-    for (int row = 1; row < 175; ++row) // the first point of a row is never joined to the row before
+    ASSERT_EQ(std::make_tuple(s.elements, s.at(1).drawWidth, f.DrawWidth()),
+        std::make_tuple(175 * 121, 25, std::int16_t(1)));
+    for (int row = 1; row < 175;
+         ++row) // the first point of a row is never joined to the row before
         ASSERT_EQ(s.at(121 * row + 1).revision, s.at(121 * row).revision) << row;
     // The first point of a row shows the progress of the row before: Y = -180, 110, 685.
-    EXPECT_EQ(std::make_tuple(s.at(122).caption, s.at(7140).progress, s.at(21055).progress), std::make_tuple(QStringLiteral("Дивограф  0%"), 33, 99));
-    EXPECT_EQ(std::vector<bool>({projectedVisible(-9.999, 509.999), projectedVisible(-10, 100), projectedVisible(510, 100), projectedVisible(100, -10), projectedVisible(100, 510)}),
-              std::vector<bool>({true, false, false, false, false})); // strict on all four bounds
+    EXPECT_EQ(std::make_tuple(s.at(122).caption, s.at(7140).progress, s.at(21055).progress),
+        std::make_tuple(QStringLiteral("Дивограф  0%"), 33, 99));
+    EXPECT_EQ(
+        std::vector<bool>({projectedVisible(-9.999, 509.999), projectedVisible(-10, 100),
+            projectedVisible(510, 100), projectedVisible(100, -10), projectedVisible(100, 510)}),
+        std::vector<bool>({true, false, false, false, false})); // strict on all four bounds
     // The last row of the largest amplitude shows 100; a lowered amplitude keeps the bar in 0..100.
-    EXPECT_EQ(std::vector<int>({surfaceProgress(810, 500), surfaceProgress(3.0, 100), surfaceProgress(-60, 50), surfaceProgress(810, 50)}),
-              std::vector<int>({100, 10, 0, 100}));
+    EXPECT_EQ(std::vector<int>({surfaceProgress(810, 500), surfaceProgress(3.0, 100),
+                  surfaceProgress(-60, 50), surfaceProgress(810, 50)}),
+        std::vector<int>({100, 10, 0, 100}));
 }
-
 
 TEST(Rainbow, RingColoursAndAWholeRainbow)
 {
-    EXPECT_EQ(std::vector<Colour>({ringColour(1, 1), ringColour(598, 1), ringColour(598, 350), ringColour(4, 100)}),
-              std::vector<Colour>({RGB(218, 37, 218), RGB(33, 34, 33), RGB(232, 25, 115), RGB(76, 150, 169)}));
+    EXPECT_EQ(std::vector<Colour>(
+                  {ringColour(1, 1), ringColour(598, 1), ringColour(598, 350), ringColour(4, 100)}),
+        std::vector<Colour>(
+            {RGB(218, 37, 218), RGB(33, 34, 33), RGB(232, 25, 115), RGB(76, 150, 169)}));
     ScriptedModel s;
     std::vector<int> frames; // the rings drawn at each frame of the animation: after every pass
     s.model.run.frameDrawn = [&] { frames.push_back(s.elements); };
     s.model.startStop(Drawing::Rainbow);
     ASSERT_EQ(s.elements, 200 * 350);
-    EXPECT_EQ(std::make_tuple(frames.size(), frames.front(), frames.back()), std::make_tuple(std::size_t(200), 350, 70000));
+    EXPECT_EQ(std::make_tuple(frames.size(), frames.front(), frames.back()),
+        std::make_tuple(std::size_t(200), 350, 70000));
     for (int n : {1, 35000, 70000}) // a pen of 2, no progress
-        EXPECT_EQ(std::make_tuple(s.at(n).drawWidth, s.at(n).running, s.at(n).caption), std::make_tuple(2, true, QStringLiteral("Дивограф")));
-    EXPECT_EQ(std::make_pair(s.model.run.Running, s.model.surface.DrawWidth()), std::make_pair(false, std::int16_t(1)));
+        EXPECT_EQ(std::make_tuple(s.at(n).drawWidth, s.at(n).running, s.at(n).caption),
+            std::make_tuple(2, true, QStringLiteral("Дивограф")));
+    EXPECT_EQ(std::make_pair(s.model.run.Running, s.model.surface.DrawWidth()),
+        std::make_pair(false, std::int16_t(1)));
     // The last pass (I = 598) on top: each pixel shows the outermost ring within a pixel of it,
     // rings 2, 249, 221, 184; the corners beyond ring 350 keep the white of the clearing.
     const Surface &f = s.model.surface;
-    EXPECT_EQ(std::vector<Colour>({f.pixel(165, 165), f.pixel(328, 165), f.pixel(165, 20), f.pixel(250, 250), f.pixel(0, 0)}),
-              std::vector<Colour>({RGB(29, 30, 29), RGB(120, 222, 213), RGB(244, 109, 249), RGB(167, 1, 92), White}));
+    EXPECT_EQ(std::vector<Colour>({f.pixel(165, 165), f.pixel(328, 165), f.pixel(165, 20),
+                  f.pixel(250, 250), f.pixel(0, 0)}),
+        std::vector<Colour>(
+            {RGB(29, 30, 29), RGB(120, 222, 213), RGB(244, 109, 249), RGB(167, 1, 92), White}));
 }

@@ -26,7 +26,8 @@ namespace {
 
 using Answer = std::function<void(QWidget *modal)>;
 
-// Runs `open`, answering its modal windows in turn, each from its own timer (an answer may open one).
+// Runs `open`, answering its modal windows in turn, each from its own timer (an answer may open
+// one).
 void withModals(const std::function<void()> &open, std::vector<Answer> answers)
 {
     QPointer<QWidget> answered;
@@ -53,8 +54,15 @@ template <class T> Answer as(std::function<void(T *)> act)
         act(window);
     };
 }
-Answer choose(const QString &name) { return as<SaveLoad>([name](SaveLoad *c) { c->nameBox()->setText(name), c->confirmButton()->click(); }); }
-Answer acceptMessage(QString &text) { return as<QMessageBox>([&text](QMessageBox *box) { text = box->text(), box->accept(); }); }
+Answer choose(const QString &name)
+{
+    return as<SaveLoad>(
+        [name](SaveLoad *c) { c->nameBox()->setText(name), c->confirmButton()->click(); });
+}
+Answer acceptMessage(QString &text)
+{
+    return as<QMessageBox>([&text](QMessageBox *box) { text = box->text(), box->accept(); });
+}
 
 // A current directory of the test's own, where the chooser opens, holding a few files.
 class InFolder : public testing::Test
@@ -88,20 +96,28 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
         SaveLoad chooser(state, nullptr);
         const QString pattern = QString::fromLatin1(look.pattern), extension = pattern.mid(1);
         EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/Fractal") + extension);
-        EXPECT_EQ(std::pair(chooser.windowTitle(), chooser.confirmButton()->text()), std::pair(state.ChosenFileName, QString::fromUtf8(look.command)));
+        EXPECT_EQ(std::pair(chooser.windowTitle(), chooser.confirmButton()->text()),
+            std::pair(state.ChosenFileName, QString::fromUtf8(look.command)));
         // The keyboard starts in the name, selected, or in the list where the name is read-only.
         EXPECT_EQ(chooser.nameBox()->isReadOnly(), look.readOnlyName);
-        EXPECT_EQ(chooser.focusWidget(), look.readOnlyName ? static_cast<QWidget *>(chooser.fileList()) : chooser.nameBox());
-        EXPECT_EQ(chooser.nameBox()->selectedText(), look.readOnlyName ? QString() : QStringLiteral("Fractal"));
+        EXPECT_EQ(chooser.focusWidget(),
+            look.readOnlyName ? static_cast<QWidget *>(chooser.fileList()) : chooser.nameBox());
+        EXPECT_EQ(chooser.nameBox()->selectedText(),
+            look.readOnlyName ? QString() : QStringLiteral("Fractal"));
         // The list shows the mode's files alone, those of the start directory.
         auto *files = static_cast<QFileSystemModel *>(chooser.fileList()->model());
         const auto listFolder = [&] { return files->filePath(chooser.fileList()->rootIndex()); };
-        EXPECT_EQ(std::tuple(files->nameFilters(), files->nameFilterDisables(), listFolder()), std::tuple(QStringList{pattern}, false, folder));
+        EXPECT_EQ(std::tuple(files->nameFilters(), files->nameFilterDisables(), listFolder()),
+            std::tuple(QStringList{pattern}, false, folder));
         // The start directory comes into view as the tree loads; another one moves the list.
         chooser.show();
         QTreeView *tree = chooser.directoryList();
         auto *dirs = static_cast<QFileSystemModel *>(tree->model());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); }, 2000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
+            },
+            2000));
         EXPECT_EQ(dirs->filePath(tree->currentIndex()), folder);
         tree->setCurrentIndex(dirs->index(folder + QStringLiteral("/sub")));
         EXPECT_EQ(listFolder(), folder + QStringLiteral("/sub"));
@@ -109,9 +125,14 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
         // A click on a listed file takes its name less the extension where the name is read-only,
         // and typing there changes nothing; elsewhere the typed name gets the extension too.
         if (look.readOnlyName)
-            Q_EMIT chooser.fileList()->clicked(files->index(folder + QStringLiteral("/sub/in.ner.dvg")));
-        chooser.nameBox()->selectAll(), QTest::keyClicks(chooser.nameBox(), QStringLiteral("x.bmp"));
-        EXPECT_EQ(state.ChosenFileName, folder + (look.readOnlyName ? QStringLiteral("/sub/in.ner.dvg") : QStringLiteral("/sub/x.bmp") + extension));
+            Q_EMIT chooser.fileList()->clicked(
+                files->index(folder + QStringLiteral("/sub/in.ner.dvg")));
+        chooser.nameBox()->selectAll(),
+            QTest::keyClicks(chooser.nameBox(), QStringLiteral("x.bmp"));
+        EXPECT_EQ(state.ChosenFileName,
+            folder
+                + (look.readOnlyName ? QStringLiteral("/sub/in.ner.dvg")
+                                     : QStringLiteral("/sub/x.bmp") + extension));
     }
 }
 
@@ -124,15 +145,22 @@ TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsOrNothingAndSaysWhy)
     for (const auto &[print, fails] : {std::pair{true, false}, {true, true}, {false, false}}) {
         QImage printed;
         QString shown;
-        const PagePrinter printer = [&](const QImage &page) { return printed = page, fails ? std::optional(Failure{refusal}) : std::nullopt; };
-        const Answer click = [print](QWidget *p) { // printed, or closed by a click on the picture
-            QTest::mouseClick(print ? qobject_cast<Printing *>(p)->printButton() : p, Qt::LeftButton, {}, print ? QPoint() : QPoint(100, 100));
+        const PagePrinter printer = [&](const QImage &page) {
+            return printed = page, fails ? std::optional(Failure{refusal}) : std::nullopt;
         };
-        withModals([&] { Printing::showPicture(picture, QStringLiteral("Fractal.dvg"), nullptr, printer); },
-                   fails ? std::vector{click, acceptMessage(shown)} : std::vector{click});
+        const Answer click = [print](QWidget *p) { // printed, or closed by a click on the picture
+            QTest::mouseClick(print ? qobject_cast<Printing *>(p)->printButton() : p,
+                Qt::LeftButton, {}, print ? QPoint() : QPoint(100, 100));
+        };
+        withModals(
+            [&] {
+                Printing::showPicture(picture, QStringLiteral("Fractal.dvg"), nullptr, printer);
+            },
+            fails ? std::vector{click, acceptMessage(shown)} : std::vector{click});
         EXPECT_EQ(shown, fails ? refusal : QString());
         // Every pixel is the picture's, also where the buttons stood: cut at the edge, not scaled.
-        EXPECT_EQ(printed.convertToFormat(QImage::Format_RGB32), print ? picture.copy(0, 0, 327, 328) : QImage());
+        EXPECT_EQ(printed.convertToFormat(QImage::Format_RGB32),
+            print ? picture.copy(0, 0, 327, 328) : QImage());
     }
 }
 
@@ -142,11 +170,14 @@ protected:
     FileCommands() { w.show(); }
     void press(Qt::Key key, std::vector<Answer> answers)
     {
-        withModals([&] {
-            if (!QApplication::activeModalWidget()) // offscreen, a closed modal does not give it back
-                w.activateWindow(), void(QTest::qWaitForWindowActive(&w));
-            QTest::keyClick(&w, key, Qt::ControlModifier);
-        }, std::move(answers));
+        withModals(
+            [&] {
+                if (!QApplication::activeModalWidget()) // offscreen, a closed modal does not give
+                                                        // it back
+                    w.activateWindow(), void(QTest::qWaitForWindowActive(&w));
+                QTest::keyClick(&w, key, Qt::ControlModifier);
+            },
+            std::move(answers));
     }
     // Drags files onto the window and, if the drag is taken, drops them and answers the windows.
     bool drop(const QStringList &names, std::vector<Answer> answers = {})
@@ -154,11 +185,14 @@ protected:
         QMimeData data;
         for (const QString &name : names)
             data.setUrls(data.urls() << QUrl::fromLocalFile(folder + QLatin1Char('/') + name));
-        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(
+            QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(
+            QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w, &enter);
         if (enter.isAccepted()) // the file is opened from the event loop, after the drop
-            withModals([&] { QApplication::sendEvent(&w, &dropped), QTest::qWait(50); }, std::move(answers));
+            withModals([&] { QApplication::sendEvent(&w, &dropped), QTest::qWait(50); },
+                std::move(answers));
         return enter.isAccepted();
     }
     QSlider *rc() { return w.findChild<QSlider *>(QStringLiteral("Rc")); }
@@ -169,7 +203,10 @@ protected:
 TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailureChangesNothing)
 {
     // A name typed at once replaces the one offered; Enter confirms.
-    press(Qt::Key_S, {[](QWidget *m) { QTest::keyClicks(m->focusWidget(), QStringLiteral("start")), QTest::keyClick(m, Qt::Key_Return); }});
+    press(Qt::Key_S, {[](QWidget *m) {
+        QTest::keyClicks(m->focusWidget(), QStringLiteral("start")),
+            QTest::keyClick(m, Qt::Key_Return);
+    }});
     EXPECT_EQ(read(QStringLiteral("start.dvg")), encodeParameters(takeParameters(w.model())));
     QLineEdit *holes = w.findChild<QLineEdit *>(QStringLiteral("numt"));
     rc()->setValue(10), holes->setText(QStringLiteral("3"));
@@ -178,11 +215,17 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
         if (++cells == 300) { // of 50 x 50 cells of 100 units, column by column
             press(Qt::Key_B, {choose(QStringLiteral("half"))});
             press(Qt::Key_S, {choose(QStringLiteral("during"))});
-            press(Qt::Key_P, {as<Printing>([&](Printing *p) { message = p->windowTitle(), p->cancelButton()->click(); })});
-            EXPECT_EQ(message, folder + QStringLiteral("/during.dvg")); // the print window titled with the last path
+            press(Qt::Key_P, {as<Printing>([&](Printing *p) {
+                message = p->windowTitle(), p->cancelButton()->click();
+            })});
+            EXPECT_EQ(message,
+                folder
+                    + QStringLiteral("/during.dvg")); // the print window titled with the last path
             // One parameter file dropped is opened, a bad one named in a message; others refused.
-            EXPECT_FALSE(drop({QStringLiteral("notes.txt")}) || drop({QStringLiteral("start.dvg"), QStringLiteral("start.dvg")}));
-            EXPECT_TRUE(drop({QStringLiteral("a.b.dvg")}, {acceptMessage(message)}) && message.contains(QStringLiteral("a.b.dvg")));
+            EXPECT_FALSE(drop({QStringLiteral("notes.txt")})
+                || drop({QStringLiteral("start.dvg"), QStringLiteral("start.dvg")}));
+            EXPECT_TRUE(drop({QStringLiteral("a.b.dvg")}, {acceptMessage(message)})
+                && message.contains(QStringLiteral("a.b.dvg")));
             EXPECT_TRUE(drop({QStringLiteral("start.dvg")}));
         }
         windowYield();
@@ -192,18 +235,22 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
     EXPECT_EQ(cells, 2500); // the drawing went on to its end
     // In the last cell, off its diagonal: not drawn then, filled since (the cells are boxes).
     const Surface &s = w.model().surface;
-    EXPECT_EQ(QImage(folder + QStringLiteral("/half.bmp")).pixel(s.toPixel(4920), s.toPixel(4980)), qRgb(255, 255, 255));
+    EXPECT_EQ(QImage(folder + QStringLiteral("/half.bmp")).pixel(s.toPixel(4920), s.toPixel(4980)),
+        qRgb(255, 255, 255));
     EXPECT_NE(s.pixel(s.toPixel(4920), s.toPixel(4980)), White);
-    EXPECT_EQ(std::pair(rc()->value(), holes->text()), std::pair(175, QStringLiteral(" 7 "))); // dropped
+    EXPECT_EQ(
+        std::pair(rc()->value(), holes->text()), std::pair(175, QStringLiteral(" 7 "))); // dropped
     press(Qt::Key_L, {choose(QStringLiteral("during"))});
     EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(10, 190));
-    EXPECT_EQ(std::pair(holes->text(), w.model().interference.value(Pair::Num)), std::pair(QStringLiteral(" 3 "), 3));
+    EXPECT_EQ(std::pair(holes->text(), w.model().interference.value(Pair::Num)),
+        std::pair(QStringLiteral(" 3 "), 3));
 
     // Cancelled, or failed with a message naming the file: nothing written, nothing changed.
     rc()->setValue(20);
     press(Qt::Key_S, {as<SaveLoad>([](SaveLoad *c) { c->cancelButton()->click(); })});
     press(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage(message)});
-    EXPECT_TRUE(message.contains(QStringLiteral("x.bmp»: нет такого файла или папки"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("x.bmp»: нет такого файла или папки")))
+        << message.toStdString();
     EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(20, 180));
     EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
 }
@@ -213,34 +260,53 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
 TEST_F(FileCommands, OnAFullDiskSavingFailsAndKeepsTheOldFileAndLeavesNoNewOne)
 {
     const QString full = folder + QStringLiteral("/full");
-    if (!QDir().mkdir(full) || ::mount("tmpfs", QFile::encodeName(full).constData(), "tmpfs", 0, "size=12k") != 0)
+    if (!QDir().mkdir(full)
+        || ::mount("tmpfs", QFile::encodeName(full).constData(), "tmpfs", 0, "size=12k") != 0)
         GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
-    const std::shared_ptr<void> unmount(nullptr, [&](void *) { ::umount2(QFile::encodeName(full).constData(), MNT_DETACH); });
+    const std::shared_ptr<void> unmount(
+        nullptr, [&](void *) { ::umount2(QFile::encodeName(full).constData(), MNT_DETACH); });
     const QByteArray old = QByteArray(1, 2) + QByteArray(1663, 0); // tag 2, value 0, then zeros
     QFile oldFile(full + QStringLiteral("/old.dvg")), fill(full + QStringLiteral("/fill"));
-    ASSERT_TRUE(oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == 1664 && oldFile.flush());
+    ASSERT_TRUE(
+        oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == 1664 && oldFile.flush());
     ASSERT_TRUE(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (fill.write(QByteArray(512, 'x')) == 512) {}
-    for (const auto &[key, name] : {std::pair{Qt::Key_S, "old.dvg"}, {Qt::Key_S, "new.dvg"}, {Qt::Key_B, "new.bmp"}}) {
-        press(key, {choose(QStringLiteral("full/") + QString::fromLatin1(name).chopped(4)), acceptMessage(message)});
-        EXPECT_TRUE(message.contains(QStringLiteral("«%1/%2»: на диске нет места").arg(full, name))) << message.toStdString();
+    while (fill.write(QByteArray(512, 'x')) == 512) {
+    }
+    for (const auto &[key, name] :
+        {std::pair{Qt::Key_S, "old.dvg"}, {Qt::Key_S, "new.dvg"}, {Qt::Key_B, "new.bmp"}}) {
+        press(key,
+            {choose(QStringLiteral("full/") + QString::fromLatin1(name).chopped(4)),
+                acceptMessage(message)});
+        EXPECT_TRUE(message.contains(QStringLiteral("«%1/%2»: на диске нет места").arg(full, name)))
+            << message.toStdString();
     }
     EXPECT_EQ(read(QStringLiteral("full/old.dvg")), old);
-    EXPECT_EQ(QDir(full).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"fill", "old.dvg"}));
+    EXPECT_EQ(QDir(full).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QStringList({"fill", "old.dvg"}));
 }
 
 TEST(CommandLine, OneParameterFileIsOpenedAndAnythingElseIsRefusedWithTheReason)
 {
-    struct Row { QStringList files; QString opened, refusalSays; };
+    struct Row
+    {
+        QStringList files;
+        QString opened, refusalSays;
+    };
     const Row rows[] = {
-        {{}, {}, {}}, {{"a.dvg"}, "a.dvg", {}}, {{"/x/A.DVG"}, "/x/A.DVG", {}},
-        {{"notes.txt"}, {}, "«notes.txt» — не файл параметров"}, {{"a.dvg", "b.dvg"}, {}, "только один файл параметров (.dvg), а указано 2"},
+        {{}, {}, {}},
+        {{"a.dvg"}, "a.dvg", {}},
+        {{"/x/A.DVG"}, "/x/A.DVG", {}},
+        {{"notes.txt"}, {}, "«notes.txt» — не файл параметров"},
+        {{"a.dvg", "b.dvg"}, {}, "только один файл параметров (.dvg), а указано 2"},
     };
     for (const Row &row : rows) {
         QString opened;
-        const QString refusal = openFromArguments(QStringList{"divograf"} + row.files, [&](const QString &path) { opened = path; });
+        const QString refusal = openFromArguments(
+            QStringList{"divograf"} + row.files, [&](const QString &path) { opened = path; });
         EXPECT_EQ(opened, row.opened);
-        EXPECT_TRUE(refusal.isEmpty() == row.refusalSays.isEmpty() && refusal.contains(row.refusalSays)) << refusal.toStdString();
+        EXPECT_TRUE(
+            refusal.isEmpty() == row.refusalSays.isEmpty() && refusal.contains(row.refusalSays))
+            << refusal.toStdString();
     }
 }
 
@@ -249,51 +315,75 @@ TEST(CommandLine, OneParameterFileIsOpenedAndAnythingElseIsRefusedWithTheReason)
 TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
 {
     const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
-    for (const QString &needed : QStringList{"/usr/sbin/cupsd", "/usr/lib/cups/backend/cups-pdf", ppd})
+    for (const QString &needed :
+        QStringList{"/usr/sbin/cupsd", "/usr/lib/cups/backend/cups-pdf", ppd})
         if (!QFile::exists(needed))
             GTEST_SKIP() << "no CUPS server can start: " << needed.toStdString() << " is missing";
     if (geteuid() != 0)
-        GTEST_SKIP() << "no CUPS server can start: a private cupsd with the cups-pdf backend needs root";
+        GTEST_SKIP()
+            << "no CUPS server can start: a private cupsd with the cups-pdf backend needs root";
     const auto run = [](const QString &program, const QStringList &args) {
         QProcess p;
-        return p.start(program, args), p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        return p.start(program, args),
+               p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit
+                   && p.exitCode() == 0;
     };
     QTemporaryDir root;
-    const QString r = root.path(), server = QStringLiteral("127.0.0.1:%1").arg(20000 + getpid() % 20000);
-    ASSERT_TRUE(QDir(r).mkdir(QStringLiteral("tmp")) && run("chmod", {"755", r}) && run("chmod", {"1777", r + "/tmp"})); // for lp
-    for (const auto &[name, text] : {
-             std::pair{"/cupsd.conf", QStringLiteral("Listen %1\n<Policy default>\n<Limit All>\nAllow all\n</Limit>\n</Policy>\n").arg(server)},
-             {"/cups-files.conf", QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\nTempDir %1/tmp\n"
-                                                 "ErrorLog %1/log\nAccessLog %1/log\nPageLog %1/log\nSystemGroup root\n").arg(r)}}) {
+    const QString r = root.path(),
+                  server = QStringLiteral("127.0.0.1:%1").arg(20000 + getpid() % 20000);
+    ASSERT_TRUE(QDir(r).mkdir(QStringLiteral("tmp")) && run("chmod", {"755", r})
+        && run("chmod", {"1777", r + "/tmp"})); // for lp
+    for (const auto &[name, text] :
+        {std::pair{"/cupsd.conf",
+             QStringLiteral(
+                 "Listen %1\n<Policy default>\n<Limit All>\nAllow all\n</Limit>\n</Policy>\n")
+                 .arg(server)},
+            {"/cups-files.conf",
+                QStringLiteral(
+                    "ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir "
+                    "%1/state\nTempDir %1/tmp\n"
+                    "ErrorLog %1/log\nAccessLog %1/log\nPageLog %1/log\nSystemGroup root\n")
+                    .arg(r)}}) {
         QFile f(r + QString::fromLatin1(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text.toUtf8()) > 0);
     }
     QProcess cupsd;
-    cupsd.start(QStringLiteral("/usr/sbin/cupsd"), {"-f", "-c", r + "/cupsd.conf", "-s", r + "/cups-files.conf"});
-    const std::shared_ptr<void> stop(nullptr, [&](void *) { cupsd.terminate(), cupsd.waitForFinished(10000) || (cupsd.kill(), true); });
-    const QStringList printer{"-h", server, "-p", "DivografPDF", "-E", "-v", "cups-pdf:/", "-P", ppd};
-    if (!QTest::qWaitFor([&] { return run(QStringLiteral("lpadmin"), printer); }, 10000)) // once the scheduler answers
-        GTEST_SKIP() << "no CUPS server can start: the scheduler on " << server.toStdString() << " took no printer";
+    cupsd.start(QStringLiteral("/usr/sbin/cupsd"),
+        {"-f", "-c", r + "/cupsd.conf", "-s", r + "/cups-files.conf"});
+    const std::shared_ptr<void> stop(nullptr,
+        [&](void *) { cupsd.terminate(), cupsd.waitForFinished(10000) || (cupsd.kill(), true); });
+    const QStringList printer{
+        "-h", server, "-p", "DivografPDF", "-E", "-v", "cups-pdf:/", "-P", ppd};
+    if (!QTest::qWaitFor([&] { return run(QStringLiteral("lpadmin"), printer); },
+            10000)) // once the scheduler answers
+        GTEST_SKIP() << "no CUPS server can start: the scheduler on " << server.toStdString()
+                     << " took no printer";
     qputenv("CUPS_SERVER", server.toLatin1()), qputenv("PRINTER", "DivografPDF");
 
     // The start-up fractal without green, so with no white and no grey, in cell boxes, printed
     // from the print window into a new PDF where cups-pdf puts root's files.
     Model model;
     model.startUp();
-    for (auto [c, v] : {std::pair{Control::Option1, 1}, {Control::Rc, 0}, {Control::Gc, 200}, {Control::Bc, 100}})
+    for (auto [c, v] :
+        {std::pair{Control::Option1, 1}, {Control::Rc, 0}, {Control::Gc, 200}, {Control::Bc, 100}})
         model.fractal.setValue(c, v);
     model.startStop(Drawing::Fractal);
     const QDateTime start = QDateTime::currentDateTime();
-    withModals([&] { Printing::showPicture(model.surface.Image(), QStringLiteral("Fractal.dvg"), nullptr); },
-               {as<Printing>([](Printing *p) { QTest::mouseClick(p->printButton(), Qt::LeftButton); })});
+    withModals(
+        [&] {
+            Printing::showPicture(model.surface.Image(), QStringLiteral("Fractal.dvg"), nullptr);
+        },
+        {as<Printing>([](Printing *p) { QTest::mouseClick(p->printButton(), Qt::LeftButton); })});
     QString pdf;
     for (int i = 0; i < 600 && pdf.isEmpty(); ++i)
-        for (const QFileInfo &f : (QTest::qWait(100), QDir(QDir::homePath() + "/PDF").entryInfoList({"*.pdf"}, QDir::Files)))
+        for (const QFileInfo &f : (QTest::qWait(100),
+                 QDir(QDir::homePath() + "/PDF").entryInfoList({"*.pdf"}, QDir::Files)))
             pdf = f.lastModified() >= start && f.size() > 0 ? f.filePath() : pdf;
     ASSERT_FALSE(pdf.isEmpty()) << "no PDF appeared";
     const std::shared_ptr<void> remove(nullptr, [&](void *) { QFile::remove(pdf); });
     QTest::qWait(500); // cups-pdf finishes writing
-    ASSERT_TRUE(run(QStringLiteral("pdftoppm"), {"-r", "96", "-png", "-singlefile", pdf, r + "/page"}));
+    ASSERT_TRUE(
+        run(QStringLiteral("pdftoppm"), {"-r", "96", "-png", "-singlefile", pdf, r + "/page"}));
 
     // Inked: the window's 327 x 328 pixels at 96 dpi, the picture's; none of the buttons' grey.
     const QImage page(r + QStringLiteral("/page.png"));
@@ -301,7 +391,8 @@ TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
     for (int i = 0; i < page.width() * page.height(); ++i) {
         const QColor c = page.pixelColor(i % page.width(), i / page.width());
         inked += c.red() < 245 || c.green() < 245 || c.blue() < 245;
-        grey += std::abs(c.red() - c.green()) < 16 && std::abs(c.green() - c.blue()) < 16 && c.red() > 120 && c.red() < 245;
+        grey += std::abs(c.red() - c.green()) < 16 && std::abs(c.green() - c.blue()) < 16
+            && c.red() > 120 && c.red() < 245;
     }
     EXPECT_NEAR(inked, 327 * 328, 327 * 328 / 50);
     EXPECT_LT(grey, 327 * 328 / 200);

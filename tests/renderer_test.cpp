@@ -17,7 +17,10 @@ using namespace divograf::cli;
 
 namespace {
 
-Parsed parse(const QStringList &args) { return parseArguments(QStringList{QStringLiteral("divograf-render")} + args); }
+Parsed parse(const QStringList &args)
+{
+    return parseArguments(QStringList{QStringLiteral("divograf-render")} + args);
+}
 
 // The exit code and the standard error.
 std::pair<int, QString> runRenderer(const QStringList &args)
@@ -41,17 +44,21 @@ void draw(Model &m, Drawing drawing, const std::vector<Setting> &settings)
 
 TEST(RendererArguments, SettingsKeepTheirOrderAndTheFormatFollowsTheExtension)
 {
-    const Parsed p = parse({"interference-3d", "--set", "Rc=10", "--params", "a.dvg", "--set", "lt= 7 0", "--set", "amplt=",
-                            "--set", "Option4=1", "--save-params", "out.dvg", "--scale", "16", "-o", "x.PNG"});
+    const Parsed p = parse({"interference-3d", "--set", "Rc=10", "--params", "a.dvg", "--set",
+        "lt= 7 0", "--set", "amplt=", "--set", "Option4=1", "--save-params", "out.dvg", "--scale",
+        "16", "-o", "x.PNG"});
     const Job &j = std::get<Job>(p);
     ASSERT_EQ(j.settings.size(), 5u);
     const auto control = [&](int i) { return std::get<ControlSetting>(j.settings[i]); };
     const auto text = [&](int i) { return std::get<TextSetting>(j.settings[i]); };
-    EXPECT_EQ(std::make_tuple(j.drawing, control(0).control, control(0).value, std::get<ParameterFileSetting>(j.settings[1]).path),
-              std::make_tuple(Drawing::Interference3D, Control::Rc, 10, QStringLiteral("a.dvg")));
-    EXPECT_EQ(std::make_tuple(text(2).textBox, text(2).text, text(3).text, control(4).control), // texts as typed, blanks and all
-              std::make_tuple(Pair::L, QStringLiteral(" 7 0"), QString(), Control::Option4));
-    EXPECT_EQ(std::make_tuple(j.saveParameters, j.output, j.format, j.scale), std::make_tuple(QStringLiteral("out.dvg"), QStringLiteral("x.PNG"), QByteArray("PNG"), 16));
+    EXPECT_EQ(std::make_tuple(j.drawing, control(0).control, control(0).value,
+                  std::get<ParameterFileSetting>(j.settings[1]).path),
+        std::make_tuple(Drawing::Interference3D, Control::Rc, 10, QStringLiteral("a.dvg")));
+    EXPECT_EQ(std::make_tuple(text(2).textBox, text(2).text, text(3).text,
+                  control(4).control), // texts as typed, blanks and all
+        std::make_tuple(Pair::L, QStringLiteral(" 7 0"), QString(), Control::Option4));
+    EXPECT_EQ(std::make_tuple(j.saveParameters, j.output, j.format, j.scale),
+        std::make_tuple(QStringLiteral("out.dvg"), QStringLiteral("x.PNG"), QByteArray("PNG"), 16));
     EXPECT_TRUE(std::holds_alternative<Help>(parse({"--help"})));
 
     // A click on QWA assigns Squarings; a text is typed as it stands.
@@ -67,45 +74,69 @@ TEST(RendererArguments, BadInputIsOneClearRussianLine)
 {
     // Each bad command line, and what its message must say besides being Russian.
     const std::pair<QStringList, const char *> bad[] = {
-        {{}, "--help"}, {{"-o", "x.bmp"}, "ровно один вид"}, {{"spiral", "-o", "x.bmp"}, "«spiral»"},
-        {{"fractal", "fractal", "-o", "x.bmp"}, "ровно один вид"}, {{"fractal"}, "-o OUT.bmp"}, {{"fractal", "-o", "x.jpg"}, "«x.jpg»"},
-        {{"fractal", "--set", "Foo=1", "-o", "x.bmp"}, "«Foo»"}, {{"fractal", "--set", "Rc", "-o", "x.bmp"}, "«Rc»"},
-        {{"fractal", "--set", "=1", "-o", "x.bmp"}, "«=1»"}, {{"fractal", "--set", "l=5", "-o", "x.bmp"}, "«l»"}, // a spinner: by its text
-        {{"fractal", "--set", "Rc=1.5", "-o", "x.bmp"}, "«1.5»"}, {{"fractal", "--set", "Option3=0", "-o", "x.bmp"}, "Option3"},
-        {{"fractal", "--set", "KUB=5", "-o", "x.bmp"}, "0 (снят) или 1 (отмечен)"}, {{"fractal", "--set", "MUA=-1", "-o", "x.bmp"}, "MUA"},
-        {{"fractal", "--set", "Box=2", "-o", "x.bmp"}, "Box"}, {{"fractal", "--scale", "0", "-o", "x.bmp"}, "«0»"},
-        {{"fractal", "--scale", "17", "-o", "x.bmp"}, "«17»"}, {{"fractal", "--bogus", "-o", "x.bmp"}, "неизвестный параметр «--bogus»"},
-        {{"fractal", "-o", "x.bmp", "--params"}, "после «--params» нужно значение"}, {{"fractal", "--help=1"}, "«--help» не принимает значения"},
+        {{}, "--help"},
+        {{"-o", "x.bmp"}, "ровно один вид"},
+        {{"spiral", "-o", "x.bmp"}, "«spiral»"},
+        {{"fractal", "fractal", "-o", "x.bmp"}, "ровно один вид"},
+        {{"fractal"}, "-o OUT.bmp"},
+        {{"fractal", "-o", "x.jpg"}, "«x.jpg»"},
+        {{"fractal", "--set", "Foo=1", "-o", "x.bmp"}, "«Foo»"},
+        {{"fractal", "--set", "Rc", "-o", "x.bmp"}, "«Rc»"},
+        {{"fractal", "--set", "=1", "-o", "x.bmp"}, "«=1»"},
+        {{"fractal", "--set", "l=5", "-o", "x.bmp"}, "«l»"}, // a spinner: by its text
+        {{"fractal", "--set", "Rc=1.5", "-o", "x.bmp"}, "«1.5»"},
+        {{"fractal", "--set", "Option3=0", "-o", "x.bmp"}, "Option3"},
+        {{"fractal", "--set", "KUB=5", "-o", "x.bmp"}, "0 (снят) или 1 (отмечен)"},
+        {{"fractal", "--set", "MUA=-1", "-o", "x.bmp"}, "MUA"},
+        {{"fractal", "--set", "Box=2", "-o", "x.bmp"}, "Box"},
+        {{"fractal", "--scale", "0", "-o", "x.bmp"}, "«0»"},
+        {{"fractal", "--scale", "17", "-o", "x.bmp"}, "«17»"},
+        {{"fractal", "--bogus", "-o", "x.bmp"}, "неизвестный параметр «--bogus»"},
+        {{"fractal", "-o", "x.bmp", "--params"}, "после «--params» нужно значение"},
+        {{"fractal", "--help=1"}, "«--help» не принимает значения"},
     };
     for (const auto &[args, says] : bad) {
         const Parsed p = parse(args);
         const Error *e = std::get_if<Error>(&p);
         ASSERT_NE(e, nullptr) << args.join(' ').toStdString();
-        EXPECT_TRUE(e->message.contains(QRegularExpression(QStringLiteral("[а-я]{3}")))) << e->message.toStdString();
+        EXPECT_TRUE(e->message.contains(QRegularExpression(QStringLiteral("[а-я]{3}"))))
+            << e->message.toStdString();
         EXPECT_TRUE(e->message.contains(QString::fromUtf8(says))) << e->message.toStdString();
         EXPECT_FALSE(e->message.contains('\n'));
     }
-    EXPECT_TRUE(std::holds_alternative<Job>(parse({"fractal", "--set", "KUB=1", "--set", "Box=0", "-o", "x.png"})));
+    EXPECT_TRUE(std::holds_alternative<Job>(
+        parse({"fractal", "--set", "KUB=1", "--set", "Box=0", "-o", "x.png"})));
 }
 
 TEST(Renderer, WritesTheModelsPictureAndParameters)
 {
     QTemporaryDir dir;
     const ControlSetting detail{Control::Option1, 1};
-    struct Row { QStringList args; Drawing drawing; std::vector<Setting> settings; int scale; };
+    struct Row
+    {
+        QStringList args;
+        Drawing drawing;
+        std::vector<Setting> settings;
+        int scale;
+    };
     const Row rows[] = {
-        {{"interference", "--set", "numt=3", "-o"}, Drawing::Interference, {TextSetting{Pair::Num, QStringLiteral("3")}}, 1},
+        {{"interference", "--set", "numt=3", "-o"}, Drawing::Interference,
+            {TextSetting{Pair::Num, QStringLiteral("3")}}, 1},
         {{"interference-3d", "--set", "Option1=1", "-o"}, Drawing::Interference3D, {detail}, 1},
         {{"rainbow", "-o"}, Drawing::Rainbow, {}, 1},
         {{"fractal", "--scale", "2", "--set", "Option1=1", "-o"}, Drawing::Fractal, {detail}, 2},
-        {{"fractal", "--set", "Option1=1", "--set", "Rc=0", "-o"}, Drawing::Fractal, {detail, ControlSetting{Control::Rc, 0}}, 1},
+        {{"fractal", "--set", "Option1=1", "--set", "Rc=0", "-o"}, Drawing::Fractal,
+            {detail, ControlSetting{Control::Rc, 0}}, 1},
     };
     for (const Row &row : rows) {
-        const QString out = dir.filePath(QStringLiteral("x.bmp")), params = dir.filePath(QStringLiteral("p.dvg"));
-        EXPECT_EQ(runRenderer(row.args + QStringList{out, QStringLiteral("--save-params"), params}), std::pair(0, QString()));
+        const QString out = dir.filePath(QStringLiteral("x.bmp")),
+                      params = dir.filePath(QStringLiteral("p.dvg"));
+        EXPECT_EQ(runRenderer(row.args + QStringList{out, QStringLiteral("--save-params"), params}),
+            std::pair(0, QString()));
         Model m(row.scale);
         draw(m, row.drawing, row.settings);
-        EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB32), m.surface.Image()) << row.args.front().toStdString();
+        EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB32), m.surface.Image())
+            << row.args.front().toStdString();
         QFile f(params);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), encodeParameters(takeParameters(m)));
@@ -115,8 +146,12 @@ TEST(Renderer, WritesTheModelsPictureAndParameters)
     }
     // The last file loads back into the same picture, the detail (not stored) set again.
     const QString again = dir.filePath(QStringLiteral("again.png"));
-    ASSERT_EQ(runRenderer({"fractal", "--params", dir.filePath(QStringLiteral("p.dvg")), "--set", "Option1=1", "-o", again}).first, 0);
-    EXPECT_EQ(QImage(again), QImage(dir.filePath(QStringLiteral("x.bmp"))).convertToFormat(QImage::Format_RGB32));
+    ASSERT_EQ(runRenderer({"fractal", "--params", dir.filePath(QStringLiteral("p.dvg")), "--set",
+                              "Option1=1", "-o", again})
+                  .first,
+        0);
+    EXPECT_EQ(QImage(again),
+        QImage(dir.filePath(QStringLiteral("x.bmp"))).convertToFormat(QImage::Format_RGB32));
 }
 
 // An error is one line that names the file and the reason, and no picture (nor any other file)
@@ -124,23 +159,34 @@ TEST(Renderer, WritesTheModelsPictureAndParameters)
 TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
 {
     QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("x.bmp")), params = dir.filePath(QStringLiteral("p.dvg"));
+    const QString out = dir.filePath(QStringLiteral("x.bmp")),
+                  params = dir.filePath(QStringLiteral("p.dvg"));
     const QString nowhere = dir.filePath(QStringLiteral("missing/folder/"));
     QFile shortFile(dir.filePath(QStringLiteral("short.dvg")));
-    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly) && shortFile.write(QByteArray(1000, '\x02')) == 1000);
+    ASSERT_TRUE(
+        shortFile.open(QIODevice::WriteOnly) && shortFile.write(QByteArray(1000, '\x02')) == 1000);
     shortFile.close();
-    struct Row { QStringList args; int exitCode; const char *says; };
+    struct Row
+    {
+        QStringList args;
+        int exitCode;
+        const char *says;
+    };
     const Row rows[] = {
         {{"--help"}, 0, ""},
-        {{"fractal", "--set", "Nope=1", "-o", out}, 2, "divograf-render: неизвестный элемент «Nope»"},
+        {{"fractal", "--set", "Nope=1", "-o", out}, 2,
+            "divograf-render: неизвестный элемент «Nope»"},
         {{"fractal", "-o", nowhere + "x.bmp"}, 1, "x.bmp»: нет такого файла или папки."},
-        {{"fractal", "--params", dir.filePath(QStringLiteral("missing.dvg")), "-o", out}, 1, "missing.dvg» нет"},
-        {{"fractal", "--params", shortFile.fileName(), "-o", out}, 1, "short.dvg» не файл параметров"},
+        {{"fractal", "--params", dir.filePath(QStringLiteral("missing.dvg")), "-o", out}, 1,
+            "missing.dvg» нет"},
+        {{"fractal", "--params", shortFile.fileName(), "-o", out}, 1,
+            "short.dvg» не файл параметров"},
         {{"fractal", "--params", dir.path(), "-o", out}, 1, "»: это папка, а не файл."},
         {{"fractal", "--save-params", params, "-o", nowhere + "x.bmp"}, 1, "x.bmp»: нет такого"},
         {{"fractal", "--save-params", nowhere + "p.dvg", "-o", out}, 1, "p.dvg»: нет такого"},
         {{"fractal", "--save-params", dir.path(), "-o", out}, 1, "это папка, а не файл"},
-        {{"fractal", "--save-params", shortFile.fileName() + "/p.dvg", "-o", out}, 1, "p.dvg»: часть пути не папка."},
+        {{"fractal", "--save-params", shortFile.fileName() + "/p.dvg", "-o", out}, 1,
+            "p.dvg»: часть пути не папка."},
     };
     for (const Row &row : rows) {
         const auto [exitCode, errors] = runRenderer(row.args);
@@ -148,5 +194,6 @@ TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
         EXPECT_EQ(errors.count('\n'), row.exitCode ? 1 : 0) << errors.toStdString();
         EXPECT_TRUE(errors.contains(QString::fromUtf8(row.says))) << errors.toStdString();
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"short.dvg"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QStringList{"short.dvg"});
 }

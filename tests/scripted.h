@@ -16,7 +16,14 @@
 
 namespace divograf::testing_support {
 
-struct Seen { int progress; QString caption; bool running; int drawWidth; std::uint64_t revision; }; // revision: drew or not
+struct Seen
+{
+    int progress;
+    QString caption;
+    bool running;
+    int drawWidth;
+    std::uint64_t revision;
+}; // revision: drew or not
 
 struct ScriptedModel
 {
@@ -27,8 +34,8 @@ struct ScriptedModel
             model.fractal.setValue(Control::Option1, 1);
         model.run.yield = [this] {
             ++elements;
-            trace.push_back({model.run.status.progress(), model.run.status.caption(), model.run.Running,
-                             model.surface.DrawWidth(), model.surface.revision()});
+            trace.push_back({model.run.status.progress(), model.run.status.caption(),
+                model.run.Running, model.surface.DrawWidth(), model.surface.revision()});
             if (auto it = plan.find(elements); it != plan.end())
                 it->second();
         };

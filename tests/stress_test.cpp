@@ -2,7 +2,8 @@
 //
 // SPDX-License-Identifier: MIT
 
-// The real main window under thousands of random user actions, many inside drawings, its invariants checked after each (stress.h).
+// The real main window under thousands of random user actions, many inside drawings, its invariants
+// checked after each (stress.h).
 
 #include "stress.h"
 
@@ -20,24 +21,30 @@ static stress::Outcome runOn(const stress::Settings &settings)
     w.show(), w.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
     stress::Outcome outcome;
-    QTimer::singleShot(0, &w, [&] { outcome = stress::run(w, settings), QCoreApplication::exit(); });
+    QTimer::singleShot(
+        0, &w, [&] { outcome = stress::run(w, settings), QCoreApplication::exit(); });
     QApplication::exec();
-    EXPECT_TRUE(outcome.failure.isEmpty()) << qPrintable(outcome.failure) << "\nlonger: window_soak <actions> <seed>";
+    EXPECT_TRUE(outcome.failure.isEmpty())
+        << qPrintable(outcome.failure) << "\nlonger: window_soak <actions> <seed>";
     return outcome;
 }
 
 TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
 {
     const stress::Outcome f = runOn({20240607, 5000});
-    // The run did what it is for: drawings nested and stopped in many ways, every modal window came, most actions inside drawings.
-    EXPECT_TRUE(f.deepest >= 3 && f.counts.value("nested start") > 10 && f.counts.value("stop") > 100 && f.drawingActions > f.actions / 2);
-    for (const char *modal : {"divograf::SaveLoad", "divograf::Printing", "divograf::About", "QMessageBox"})
+    // The run did what it is for: drawings nested and stopped in many ways, every modal window
+    // came, most actions inside drawings.
+    EXPECT_TRUE(f.deepest >= 3 && f.counts.value("nested start") > 10
+        && f.counts.value("stop") > 100 && f.drawingActions > f.actions / 2);
+    for (const char *modal :
+        {"divograf::SaveLoad", "divograf::Printing", "divograf::About", "QMessageBox"})
         EXPECT_GT(f.counts.value(modal), 0) << modal;
     EXPECT_EQ(f.qtWarnings, 0);
 }
 
 TEST(Stress, TheLastActionEndsTheProgramFromInsideTheDrawings)
 {
-    for (std::uint32_t seed = 20240608; const char *ending : {"exit shortcut", "exit menu", "close box"})
+    for (std::uint32_t seed = 20240608;
+         const char *ending : {"exit shortcut", "exit menu", "close box"})
         EXPECT_GE(runOn({seed++, 150, ending}).endingDepth, 1) << ending;
 }

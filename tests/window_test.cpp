@@ -28,11 +28,24 @@ constexpr int Column = 50, Cells = Column * Column; // Detail 100
 class Window : public testing::Test
 {
 protected:
-    Window() { w.show(); w.activateWindow(); EXPECT_TRUE(QTest::qWaitForWindowActive(&w)); }
-    template <typename T = QWidget> T *get(std::string_view name) const { return w.findChild<T *>(QString::fromUtf8(name)); }
+    Window()
+    {
+        w.show();
+        w.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+    template <typename T = QWidget> T *get(std::string_view name) const
+    {
+        return w.findChild<T *>(QString::fromUtf8(name));
+    }
     void click(std::string_view name) { QTest::mouseClick(get(name), Qt::LeftButton); }
     const FractalPanel &panel() { return w.model().fractal; }
-    void expectIdle() { EXPECT_EQ(std::tuple(w.model().run.Running, w.windowTitle(), get<QProgressBar>("Progress")->value()), std::tuple(false, Name, 0)); }
+    void expectIdle()
+    {
+        EXPECT_EQ(std::tuple(w.model().run.Running, w.windowTitle(),
+                      get<QProgressBar>("Progress")->value()),
+            std::tuple(false, Name, 0));
+    }
 
     Main w;
     int cells = 0;
@@ -57,14 +70,16 @@ TEST_F(Window, EveryControlReachesTheModelByItsKind)
             EXPECT_EQ(panel().value(s.id), before + (vertical ? -1 : 1));
             w.model().fractal.setValue(s.id, s.max + 1); // as the renderer's arguments may give it
             EXPECT_EQ(panel().value(s.id), s.max);
-            for (const auto &[key, end] : {std::pair{Qt::Key_End, s.max}, std::pair{Qt::Key_Home, s.min}}) {
+            for (const auto &[key, end] :
+                {std::pair{Qt::Key_End, s.max}, std::pair{Qt::Key_Home, s.min}}) {
                 QTest::keyClick(slider, key);
                 EXPECT_EQ(panel().value(s.id), end);
             }
         } else {
             const int before = panel().value(s.id);
             click(s.name);
-            EXPECT_EQ(panel().value(s.id), s.kind == ControlKind::Option ? 1 : 1 - before); // a check box toggles
+            EXPECT_EQ(panel().value(s.id),
+                s.kind == ControlKind::Option ? 1 : 1 - before); // a check box toggles
         }
     }
     EXPECT_EQ(get<QGroupBox>("Frame1")->title(), QStringLiteral("Размер  0"));
@@ -81,7 +96,8 @@ TEST_F(Window, QwaChosenByKeyOrClickSetsSquarings)
     EXPECT_EQ(panel().vars.Squarings, (StoredInt{2, Width::Bits32}));
     qwa->setValue(4);
     EXPECT_EQ(panel().vars.Squarings.value, 2);
-    QTest::mouseClick(qwa, Qt::LeftButton, {}, QPoint(qwa->width() - 3, qwa->height() * 3 / 5)); // on the groove, below the ticks
+    QTest::mouseClick(qwa, Qt::LeftButton, {},
+        QPoint(qwa->width() - 3, qwa->height() * 3 / 5)); // on the groove, below the ticks
     EXPECT_EQ(panel().vars.Squarings, (StoredInt{5, Width::Bits32}));
 }
 
@@ -90,13 +106,15 @@ TEST_F(Window, QwaChosenByKeyOrClickSetsSquarings)
 TEST_F(Window, CentreSliderShowsTheMarkerOverTheRaster)
 {
     auto *view = get<SurfaceView>("Field");
-    for (const auto &[slider, key] : {std::pair{"Slider2", Qt::Key_Home}, std::pair{"Slider1", Qt::Key_End}}) {
+    for (const auto &[slider, key] :
+        {std::pair{"Slider2", Qt::Key_Home}, std::pair{"Slider1", Qt::Key_End}}) {
         get(slider)->setFocus();
         QTest::keyClick(get(slider), key);
     }
     EXPECT_EQ(view->markerRect(), QRect(64, 262, 8, 7));
     EXPECT_EQ(view->grab().toImage().pixel(view->markerRect().center()), qRgb(0, 0, 192));
-    EXPECT_EQ(w.model().surface.raster().pixel(view->markerRect().center() - QPoint(2, 2)), qRgb(192, 255, 192));
+    EXPECT_EQ(w.model().surface.raster().pixel(view->markerRect().center() - QPoint(2, 2)),
+        qRgb(192, 255, 192));
 }
 
 // Each spinner steps by its increment within its range; its text follows on the release of an
@@ -112,7 +130,8 @@ TEST_F(Window, SpinnerPairsFollowArrowsKeysAndTyping)
         const QPoint up(spinner->width() / 2, spinner->height() / 4);
         spinner->setValue(p.min - 1); // clamped
         QTest::mousePress(spinner, Qt::LeftButton, {}, up);
-        EXPECT_EQ(std::pair(pairs.value(p.id), text->text()), std::pair(p.min + p.increment, before));
+        EXPECT_EQ(
+            std::pair(pairs.value(p.id), text->text()), std::pair(p.min + p.increment, before));
         QTest::mouseRelease(spinner, Qt::LeftButton, {}, up);
         EXPECT_NE(text->text(), before);
         spinner->setFocus();
@@ -122,7 +141,8 @@ TEST_F(Window, SpinnerPairsFollowArrowsKeysAndTyping)
     }
     get<QLineEdit>("lt")->clear();
     QTest::keyClicks(get<QLineEdit>("lt"), QStringLiteral("3001"));
-    EXPECT_EQ(std::pair(get<QLineEdit>("lt")->text(), get<UpDown>("l")->value()), std::pair(QStringLiteral("1"), 1));
+    EXPECT_EQ(std::pair(get<QLineEdit>("lt")->text(), get<UpDown>("l")->value()),
+        std::pair(QStringLiteral("1"), 1));
 }
 
 TEST_F(Window, IsOfFixedSizeF10OpensTheMenuEveryControlHasAnAccessibleName)
@@ -135,16 +155,23 @@ TEST_F(Window, IsOfFixedSizeF10OpensTheMenuEveryControlHasAnAccessibleName)
     get<QMenu>("Menu")->close();
     for (QWidget *control : w.findChildren<QWidget *>())
         EXPECT_TRUE(!(control->focusPolicy() & Qt::TabFocus) || control->objectName().isEmpty()
-                    || !QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).trimmed().isEmpty()) << control->objectName().toStdString();
-    EXPECT_EQ(QStringList({get("Box")->accessibleName(), get("Command2")->accessibleName(), get("ampl")->accessibleName()}), // a spinner by its label
-              QStringList({"Заполнять пустоты.", "Строить радугу", "Амплитуда"}));
+            || !QAccessible::queryAccessibleInterface(control)
+                    ->text(QAccessible::Name)
+                    .trimmed()
+                    .isEmpty())
+            << control->objectName().toStdString();
+    EXPECT_EQ(QStringList({get("Box")->accessibleName(), get("Command2")->accessibleName(),
+                  get("ampl")->accessibleName()}), // a spinner by its label
+        QStringList({"Заполнять пустоты.", "Строить радугу", "Амплитуда"}));
 }
 
 // --- The start/stop commands and what the window shows ------------------------------------
 
 namespace {
 enum class Way { Button, MenuItem, Shortcut };
-class EveryFace : public Window, public testing::WithParamInterface<std::tuple<Way, int>> {};
+class EveryFace : public Window, public testing::WithParamInterface<std::tuple<Way, int>>
+{
+};
 } // namespace
 
 // Each face starts its own drawing from idle (Detail 100); a click on the surface at the first
@@ -166,21 +193,29 @@ TEST_P(EveryFace, StartsItsDrawing)
         QTest::keyClick(&w, c->key, Qt::ControlModifier);
     else { // through the menus with the mouse
         QMenu *holder = get<QMenu>("Menu");
-        QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(holder->menuAction()).center());
+        QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
+            w.menuBar()->actionGeometry(holder->menuAction()).center());
         if (c->inInterferenceMenu) {
-            QTest::mouseClick(holder, Qt::LeftButton, {}, holder->actionGeometry(get<QMenu>("int")->menuAction()).center());
+            QTest::mouseClick(holder, Qt::LeftButton, {},
+                holder->actionGeometry(get<QMenu>("int")->menuAction()).center());
             holder = get<QMenu>("int");
             ASSERT_TRUE(QTest::qWaitFor([&] { return holder->isVisible(); }));
         }
-        QTest::mouseClick(holder, Qt::LeftButton, {}, holder->actionGeometry(get<QAction>(c->menuItem)).center());
+        QTest::mouseClick(
+            holder, Qt::LeftButton, {}, holder->actionGeometry(get<QAction>(c->menuItem)).center());
     }
-    const struct { int pass, pen, holes; } expected[] = {{Column, 1, 0}, {350, 2, 0}, {Column, 1, 7}, {61, 50, 7}}; // by Drawing
+    const struct
+    {
+        int pass, pen, holes;
+    } expected[] = {{Column, 1, 0}, {350, 2, 0}, {Column, 1, 7}, {61, 50, 7}}; // by Drawing
     const auto &e = expected[static_cast<int>(c->drawing)];
-    EXPECT_EQ(std::tuple(cells, pen, w.model().holes.count(), w.model().surface.DrawWidth()), std::tuple(e.pass, e.pen, e.holes, 1));
+    EXPECT_EQ(std::tuple(cells, pen, w.model().holes.count(), w.model().surface.DrawWidth()),
+        std::tuple(e.pass, e.pen, e.holes, 1));
     expectIdle();
 }
 INSTANTIATE_TEST_SUITE_P(ButtonsMenuItemsAndShortcuts, EveryFace,
-                         testing::Combine(testing::Values(Way::Button, Way::MenuItem, Way::Shortcut), testing::Range(0, int(std::size(DrawingCommands)))));
+    testing::Combine(testing::Values(Way::Button, Way::MenuItem, Way::Shortcut),
+        testing::Range(0, int(std::size(DrawingCommands)))));
 
 // Events queued while a drawing runs are handled whenever the window's own yield next runs the
 // event loop, which need not be at the next element; each acts from the element after it.
@@ -189,35 +224,58 @@ TEST_F(Window, QueuedCommandsActFromTheElementAfterTheYieldThatHandledThem)
     const auto columnEnd = [](int cell) { return (cell + Column - 1) / Column * Column; };
     const auto red = [this](int cell) { // at the middle of the cell
         const Surface &s = w.model().surface;
-        return redOf(s.pixel(s.toPixel((cell - 1) / Column * 100 + 51), s.toPixel((cell - 1) % Column * 100 + 51)));
+        return redOf(s.pixel(
+            s.toPixel((cell - 1) / Column * 100 + 51), s.toPixel((cell - 1) % Column * 100 + 51)));
     };
-    struct Drawn { bool running; QString title; int depth; };
+    struct Drawn
+    {
+        bool running;
+        QString title;
+        int depth;
+    };
     std::map<int, Drawn> at;  // while each element is drawn, after the yield before it
     std::vector<int> handled; // the element whose yield handled each event
-    const struct { const char *what; std::vector<const char *> targets; std::function<void()> check; } rows[] = {
-        {"stop", {"Command1"}, [&] { // the column finished, the caption reset at once
-             EXPECT_EQ(std::pair(cells, at[handled[0]].running), std::pair(columnEnd(handled[0]), true));
-             EXPECT_TRUE(handled[0] == cells || at[handled[0] + 1].title == Name);
-         }},
-        {"red correction to 0", {"Rc"}, [&] {
-             EXPECT_EQ(std::tuple(cells, red(handled[0]) != 0, red(handled[0] + 1)), std::tuple(Cells, true, 0));
-         }},
-        {"stop, then start in the finishing column", {"Command1", "Command1"}, [&] { // one yield handles both
-             EXPECT_EQ(std::tuple(handled[1], at[handled[1]].depth, at[handled[1] + 1].depth), std::tuple(handled[0], 1, 2));
-             EXPECT_EQ(cells, columnEnd(handled[1]) + Cells);
-         }},
+    const struct
+    {
+        const char *what;
+        std::vector<const char *> targets;
+        std::function<void()> check;
+    } rows[] = {
+        {"stop", {"Command1"},
+            [&] { // the column finished, the caption reset at once
+                EXPECT_EQ(std::pair(cells, at[handled[0]].running),
+                    std::pair(columnEnd(handled[0]), true));
+                EXPECT_TRUE(handled[0] == cells || at[handled[0] + 1].title == Name);
+            }},
+        {"red correction to 0", {"Rc"},
+            [&] {
+                EXPECT_EQ(std::tuple(cells, red(handled[0]) != 0, red(handled[0] + 1)),
+                    std::tuple(Cells, true, 0));
+            }},
+        {"stop, then start in the finishing column", {"Command1", "Command1"},
+            [&] { // one yield handles both
+                EXPECT_EQ(std::tuple(handled[1], at[handled[1]].depth, at[handled[1] + 1].depth),
+                    std::tuple(handled[0], 1, 2));
+                EXPECT_EQ(cells, columnEnd(handled[1]) + Cells);
+            }},
     };
     const auto queue = [](QWidget *target) { // the End key on a slider, else a click
         if (qobject_cast<QSlider *>(target))
-            return QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier));
+            return QCoreApplication::postEvent(
+                target, new QKeyEvent(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier));
         const QPointF c = QRectF(target->rect()).center();
         for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(target, new QMouseEvent(type, c, target->mapToGlobal(c), Qt::LeftButton,
-                                                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
+            QCoreApplication::postEvent(target,
+                new QMouseEvent(type, c, target->mapToGlobal(c), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
     };
     // The press, or the key's action, is noted: a press and its release come out of one yield.
-    QObject::connect(get<QAbstractButton>("Command1"), &QAbstractButton::pressed, [&] { if (cells) handled.push_back(cells); });
-    QObject::connect(get<QSlider>("Rc"), &QSlider::actionTriggered, [&] { handled.push_back(cells); });
+    QObject::connect(get<QAbstractButton>("Command1"), &QAbstractButton::pressed, [&] {
+        if (cells)
+            handled.push_back(cells);
+    });
+    QObject::connect(
+        get<QSlider>("Rc"), &QSlider::actionTriggered, [&] { handled.push_back(cells); });
     const std::vector<const char *> *targets = nullptr;
     click("Option1");
     const std::function<void()> windowYield = w.model().run.yield;
@@ -250,9 +308,12 @@ TEST(ProgramEnd, FromAModalWindowOverNestedDrawings)
         probe.start(QStringLiteral(DIVOGRAF_EXIT_PROBE), {QString::fromLatin1(how)});
         ASSERT_TRUE(probe.waitForFinished(120000)) << how;
         const QString errors = QString::fromLocal8Bit(probe.readAllStandardError());
-        EXPECT_EQ(std::tuple(probe.exitStatus(), probe.exitCode(), probe.readAllStandardOutput().trimmed()),
-                  std::tuple(QProcess::NormalExit, 0, QByteArray("cells 3500"))) << how << errors.toStdString();
-        EXPECT_FALSE(errors.contains(QStringLiteral("Sanitizer")) || errors.contains(QStringLiteral("runtime error")));
+        EXPECT_EQ(std::tuple(probe.exitStatus(), probe.exitCode(),
+                      probe.readAllStandardOutput().trimmed()),
+            std::tuple(QProcess::NormalExit, 0, QByteArray("cells 3500")))
+            << how << errors.toStdString();
+        EXPECT_FALSE(errors.contains(QStringLiteral("Sanitizer"))
+            || errors.contains(QStringLiteral("runtime error")));
     }
 }
 
@@ -271,14 +332,17 @@ TEST(WindowAtTheScreensScale, KeepsItsLayoutAndShowsTheRasterInBlocks)
     Surface &s = w.model().surface;
     for (int y = 0; y < Side; ++y) // every raster pixel unlike its neighbours
         for (int x = 0; x < Side; ++x)
-            s.fillBox(float(x * double(Surface::Units) / Side), float(y * double(Surface::Units) / Side), 0, 0, RGB(x * 7 % 256, y * 11 % 256, x * y % 256));
+            s.fillBox(float(x * double(Surface::Units) / Side),
+                float(y * double(Surface::Units) / Side), 0, 0,
+                RGB(x * 7 % 256, y * 11 % 256, x * y % 256));
     w.model().marker.Visible = false;
     const QImage shown = w.grab().toImage();
     // In the middle of the inside of the border, within a device pixel: Qt places a widget
     // whose window position is not a whole number of device pixels to the nearest one.
     const int block = static_cast<int>(std::floor(ratio));
     auto *field = w.findChild<SurfaceView *>(QStringLiteral("Field"));
-    const QPointF inside = QPointF(field->mapTo(&w, field->contentsRect().topLeft())) * ratio + QPointF(1, 1) * (Side * ratio - Side * block) / 2;
+    const QPointF inside = QPointF(field->mapTo(&w, field->contentsRect().topLeft())) * ratio
+        + QPointF(1, 1) * (Side * ratio - Side * block) / 2;
     const auto showsAt = [&](QPoint corner) { // each raster pixel a block square
         for (int y = 0; y < Side * block; ++y)
             for (int x = 0; x < Side * block; ++x)
@@ -288,7 +352,8 @@ TEST(WindowAtTheScreensScale, KeepsItsLayoutAndShowsTheRasterInBlocks)
     };
     bool found = false;
     for (int d = 0; d < 9 && !found; ++d)
-        found = showsAt(QPoint(int(std::floor(inside.x())) + d % 3 - 1, int(std::floor(inside.y())) + d / 3 - 1));
+        found = showsAt(QPoint(
+            int(std::floor(inside.x())) + d % 3 - 1, int(std::floor(inside.y())) + d / 3 - 1));
     EXPECT_TRUE(found) << "ratio " << ratio;
 }
 
@@ -297,16 +362,18 @@ TEST(WindowAtTheScreensScale, KeepsItsLayoutAndShowsTheRasterInBlocks)
 TEST(QtTexts, EnglishAsQtStartsRussianOnceLoaded)
 {
     const auto texts = [] { // Cancel and Yes, the context menu's Paste, the print window's title
-        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Cancel | QMessageBox::Yes);
+        QMessageBox box(
+            QMessageBox::Warning, QString(), QString(), QMessageBox::Cancel | QMessageBox::Yes);
         QLineEdit edit;
         const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
         QString paste;
         for (const QAction *action : menu->actions())
-            if (action->text().section('\t', 1) == QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText))
+            if (action->text().section('\t', 1)
+                == QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText))
                 paste = action->text().section('\t', 0, 0);
         QPrinter printer;
-        return QStringList{box.button(QMessageBox::Cancel)->text(), box.button(QMessageBox::Yes)->text(), paste,
-                           QPrintDialog(&printer).windowTitle()};
+        return QStringList{box.button(QMessageBox::Cancel)->text(),
+            box.button(QMessageBox::Yes)->text(), paste, QPrintDialog(&printer).windowTitle()};
     };
     EXPECT_EQ(texts(), QStringList({"Cancel", "&Yes", "&Paste", "Print"}));
     ASSERT_TRUE(installQtRussian(*qApp));

@@ -14,7 +14,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     QTextStream out(stdout);
-    const divograf::cli::Parsed parsed = divograf::cli::parseArguments(QCoreApplication::arguments());
+    const divograf::cli::Parsed parsed
+        = divograf::cli::parseArguments(QCoreApplication::arguments());
     if (const auto *help = std::get_if<divograf::cli::Help>(&parsed)) {
         out << help->text;
         return 0;

@@ -48,7 +48,8 @@ std::variant<Setting, Error> parseSetting(const QString &text)
     const QString valueText = text.mid(eq + 1).trimmed();
     const std::optional<Control> control = controlNamed(name.toStdString());
     if (!control)
-        return Error{QStringLiteral("неизвестный элемент «%1»; известны: %2").arg(name, controlList())};
+        return Error{
+            QStringLiteral("неизвестный элемент «%1»; известны: %2").arg(name, controlList())};
     bool ok = false;
     const int value = valueText.toInt(&ok);
     if (!ok)
@@ -56,7 +57,8 @@ std::variant<Setting, Error> parseSetting(const QString &text)
     if (spec(*control).kind == ControlKind::Option && value != 1)
         return Error{QStringLiteral("%1 выбирается только значением 1").arg(name)};
     if (spec(*control).kind == ControlKind::CheckBox && value != 0 && value != 1)
-        return Error{QStringLiteral("%1 — флажок: 0 (снят) или 1 (отмечен), а получено «%2»").arg(name, valueText)};
+        return Error{QStringLiteral("%1 — флажок: 0 (снят) или 1 (отмечен), а получено «%2»")
+                         .arg(name, valueText)};
     return ControlSetting{*control, value};
 }
 
@@ -66,11 +68,13 @@ QString russianParserError(const QCommandLineParser &parser)
 {
     QStringList unknown;
     for (const QString &name : parser.unknownOptionNames())
-        unknown << QStringLiteral("«%1%2»").arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+        unknown << QStringLiteral("«%1%2»").arg(
+            name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
     if (!unknown.isEmpty())
         return QStringLiteral("%1 %2; справка: divograf-render --help")
-            .arg(unknown.size() == 1 ? QStringLiteral("неизвестный параметр") : QStringLiteral("неизвестные параметры"),
-                 unknown.join(QStringLiteral(", ")));
+            .arg(unknown.size() == 1 ? QStringLiteral("неизвестный параметр")
+                                     : QStringLiteral("неизвестные параметры"),
+                unknown.join(QStringLiteral(", ")));
     const struct
     {
         const char *english; // as the parser says it, with %1 for the argument
@@ -81,10 +85,12 @@ QString russianParserError(const QCommandLineParser &parser)
     };
     const QString text = parser.errorText();
     for (const auto &c : complaints) {
-        const QStringList around = QCoreApplication::translate("QCommandLineParser", c.english).split(QStringLiteral("%1"));
+        const QStringList around = QCoreApplication::translate("QCommandLineParser", c.english)
+                                       .split(QStringLiteral("%1"));
         if (around.size() == 2 && text.startsWith(around[0]) && text.endsWith(around[1])
             && text.size() >= around[0].size() + around[1].size())
-            return QString::fromUtf8(c.russian).arg(text.mid(around[0].size(), text.size() - around[0].size() - around[1].size()));
+            return QString::fromUtf8(c.russian).arg(
+                text.mid(around[0].size(), text.size() - around[0].size() - around[1].size()));
     }
     return QStringLiteral("неверная командная строка; справка: divograf-render --help");
 }
@@ -96,25 +102,28 @@ Parsed parseArguments(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Рисует картину Дивографа в файл BMP или PNG, как окно программы после одного запуска."));
-    parser.addPositionalArgument(QStringLiteral("KIND"),
-                                 QStringLiteral("Что рисовать: %1.").arg(kindList()));
+    parser.addPositionalArgument(
+        QStringLiteral("KIND"), QStringLiteral("Что рисовать: %1.").arg(kindList()));
     const QCommandLineOption set(QStringLiteral("set"),
-                                 QStringLiteral("Установить элемент панели (%1), как это сделал бы пользователь. "
-                                                "Можно повторять; применяются по порядку.").arg(controlList()),
-                                 QStringLiteral("CONTROL=VALUE"));
+        QStringLiteral("Установить элемент панели (%1), как это сделал бы пользователь. "
+                       "Можно повторять; применяются по порядку.")
+            .arg(controlList()),
+        QStringLiteral("CONTROL=VALUE"));
     const QCommandLineOption scale(QStringLiteral("scale"),
-                                   QStringLiteral("Во сколько раз больше пикселей по стороне (1..16)."),
-                                   QStringLiteral("N"), QStringLiteral("1"));
+        QStringLiteral("Во сколько раз больше пикселей по стороне (1..16)."), QStringLiteral("N"),
+        QStringLiteral("1"));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Файл картины: .bmp или .png."), QStringLiteral("OUT"));
+        QStringLiteral("Файл картины: .bmp или .png."), QStringLiteral("OUT"));
     const QCommandLineOption params(QStringLiteral("params"),
-                                    QStringLiteral("Загрузить файл параметров (.dvg), как команда «Загрузить фрактал...»; "
-                                                   "применяется на своём месте среди --set."),
-                                    QStringLiteral("FILE.dvg"));
+        QStringLiteral("Загрузить файл параметров (.dvg), как команда «Загрузить фрактал...»; "
+                       "применяется на своём месте среди --set."),
+        QStringLiteral("FILE.dvg"));
     const QCommandLineOption saveParams(QStringLiteral("save-params"),
-                                        QStringLiteral("После рисования записать параметры в файл, как команда «Сохранить фрактал...»."),
-                                        QStringLiteral("FILE.dvg"));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Показать эту справку."));
+        QStringLiteral(
+            "После рисования записать параметры в файл, как команда «Сохранить фрактал...»."),
+        QStringLiteral("FILE.dvg"));
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Показать эту справку."));
     parser.addOptions({set, params, saveParams, scale, output, help});
 
     if (arguments.size() <= 1)
@@ -133,7 +142,8 @@ Parsed parseArguments(const QStringList &arguments)
         if (positional.front() == QLatin1String(c.kind))
             kind = &c;
     if (!kind)
-        return Error{QStringLiteral("неизвестный вид рисунка «%1»; возможны: %2").arg(positional.front(), kindList())};
+        return Error{QStringLiteral("неизвестный вид рисунка «%1»; возможны: %2")
+                         .arg(positional.front(), kindList())};
     job.drawing = kind->drawing;
 
     // --set and --params in the order given: the parser lists every occurrence of an option.
@@ -154,7 +164,9 @@ Parsed parseArguments(const QStringList &arguments)
     bool ok = false;
     job.scale = parser.value(scale).toInt(&ok);
     if (!ok || job.scale < 1 || job.scale > MaxScale)
-        return Error{QStringLiteral("--scale ждёт целое число от 1 до %1, а получено «%2»").arg(MaxScale).arg(parser.value(scale))};
+        return Error{QStringLiteral("--scale ждёт целое число от 1 до %1, а получено «%2»")
+                         .arg(MaxScale)
+                         .arg(parser.value(scale))};
 
     if (!parser.isSet(output))
         return Error{QStringLiteral("не указан файл картины (-o OUT.bmp или -o OUT.png)")};
@@ -165,7 +177,8 @@ Parsed parseArguments(const QStringList &arguments)
     else if (suffix == QLatin1String("png"))
         job.format = "PNG";
     else
-        return Error{QStringLiteral("файл картины должен оканчиваться на .bmp или .png: «%1»").arg(job.output)};
+        return Error{QStringLiteral("файл картины должен оканчиваться на .bmp или .png: «%1»")
+                         .arg(job.output)};
     return job;
 }
 
@@ -200,7 +213,8 @@ std::optional<Failure> runJob(const Job &job)
     const bool withParameters = !job.saveParameters.isEmpty();
     QSaveFile parameters(job.saveParameters), picture(job.output);
     if (withParameters)
-        if (std::optional<Failure> failure = prepareParameterFile(parameters, takeParameters(model)))
+        if (std::optional<Failure> failure
+            = prepareParameterFile(parameters, takeParameters(model)))
             return failure;
     if (std::optional<Failure> failure = preparePicture(picture, model.surface.Image(), job.format))
         return failure;

@@ -46,8 +46,14 @@ struct Job
 };
 
 // What the command line asks for: a job, the help text to print, or an error line.
-struct Help { QString text; };
-struct Error { QString message; };
+struct Help
+{
+    QString text;
+};
+struct Error
+{
+    QString message;
+};
 using Parsed = std::variant<Job, Help, Error>;
 
 // Parses `arguments` (program name first) without touching the disk.

@@ -30,7 +30,8 @@ QImage fractal(int side, std::initializer_list<std::pair<Control, int>> settings
     for (const auto &[control, value] : settings)
         model.fractal.setValue(control, value);
     model.startStop(Drawing::Fractal);
-    return model.surface.raster().scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return model.surface.raster().scaled(
+        side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QColor wave(double amplitude)
@@ -46,14 +47,12 @@ QColor wave(double amplitude)
 
 QImage windowIcon(int side)
 {
-    return fractal(side, {{Control::MUA, 1}, {Control::MM, 8}, {Control::Slider3, 22},
-                               {Control::Rc, 184}, {Control::Gc, 194}, {Control::Bc, 190}});
+    return fractal(side,
+        {{Control::MUA, 1}, {Control::MM, 8}, {Control::Slider3, 22}, {Control::Rc, 184},
+            {Control::Gc, 194}, {Control::Bc, 190}});
 }
 
-QImage fractalButton()
-{
-    return fractal(ButtonSide, {{Control::Option1, 1}});
-}
+QImage fractalButton() { return fractal(ButtonSide, {{Control::Option1, 1}}); }
 
 QImage interferenceButton()
 {
@@ -66,7 +65,8 @@ QImage interferenceButton()
             double sum = 0;
             for (int h = 0; h < Holes; ++h) {
                 const double angle = 2 * std::numbers::pi * h / Holes;
-                const double hx = ButtonSide / 2.0 + 6 * std::cos(angle), hy = ButtonSide / 2.0 + 6 * std::sin(angle);
+                const double hx = ButtonSide / 2.0 + 6 * std::cos(angle),
+                             hy = ButtonSide / 2.0 + 6 * std::sin(angle);
                 sum += std::cos(2 * std::numbers::pi * std::hypot(x - hx, y - hy) / Wavelength);
             }
             image.setPixel(x, y, wave(sum / Holes).rgb());

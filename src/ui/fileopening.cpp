@@ -51,8 +51,7 @@ protected:
             QTimer::singleShot(0, this, [this, path] { open_(path); });
             return true;
         }
-        default:
-            return QObject::eventFilter(watched, event);
+        default: return QObject::eventFilter(watched, event);
         }
     }
 
@@ -84,11 +83,13 @@ QString openFromArguments(const QStringList &arguments, const OpenFile &open)
     if (files.isEmpty())
         return {};
     if (files.size() > 1)
-        return QStringLiteral("divograf: открывается только один файл параметров (.dvg), а указано %1; "
-                              "окно откроется с начальными параметрами")
+        return QStringLiteral(
+            "divograf: открывается только один файл параметров (.dvg), а указано %1; "
+            "окно откроется с начальными параметрами")
             .arg(files.size());
     if (!isParameterFileName(files.front()))
-        return QStringLiteral("divograf: «%1» — не файл параметров (.dvg); окно откроется с начальными параметрами")
+        return QStringLiteral(
+            "divograf: «%1» — не файл параметров (.dvg); окно откроется с начальными параметрами")
             .arg(files.front());
     open(files.front());
     return {};

@@ -61,8 +61,10 @@ struct ControlLook
 };
 
 inline constexpr ControlLook FractalControls[] = {
-    {Control::Slider1, nullptr, {5160, 135, 495, 4935}, "", "Корректировка центра", Qt::Vertical, 10, QSlider::TicksLeft, 1},
-    {Control::Slider2, nullptr, {135, 5160, 4935, 495}, "", "Корректировка центра", Qt::Horizontal, 10, QSlider::TicksAbove, 1},
+    {Control::Slider1, nullptr, {5160, 135, 495, 4935}, "", "Корректировка центра", Qt::Vertical,
+        10, QSlider::TicksLeft, 1},
+    {Control::Slider2, nullptr, {135, 5160, 4935, 495}, "", "Корректировка центра", Qt::Horizontal,
+        10, QSlider::TicksAbove, 1},
     {Control::Box, "Frame3", {1200, 0, 255, 255}, "", "Заполнять пустоты."},
     {Control::Option4, "Frame3", {120, 960, 1455, 255}, "Наивысшая", ""},
     {Control::Option3, "Frame3", {120, 720, 1455, 255}, "Высокая", ""},
@@ -71,12 +73,17 @@ inline constexpr ControlLook FractalControls[] = {
     {Control::Rc, "Frame4", {120, 240, 375, 1095}, "", "Красный", Qt::Vertical, 5},
     {Control::Gc, "Frame4", {600, 240, 375, 1095}, "", "Зеленый", Qt::Vertical, 5},
     {Control::Bc, "Frame4", {1080, 240, 375, 1095}, "", "Синий", Qt::Vertical, 5},
-    {Control::Slider3, "Frame1", {120, 240, 1455, 495}, "", "Размер", Qt::Horizontal, 1, QSlider::TicksAbove, 10},
-    {Control::KFS, "Frame2", {1200, 480, 375, 1215}, "", "Коэффициент", Qt::Vertical, 5, QSlider::TicksRight, 1},
+    {Control::Slider3, "Frame1", {120, 240, 1455, 495}, "", "Размер", Qt::Horizontal, 1,
+        QSlider::TicksAbove, 10},
+    {Control::KFS, "Frame2", {1200, 480, 375, 1215}, "", "Коэффициент", Qt::Vertical, 5,
+        QSlider::TicksRight, 1},
     {Control::KUB, "Frame2", {120, 960, 975, 375}, "Куб", "Возводить в куб"},
-    {Control::MUA, "Frame2", {120, 1320, 1095, 375}, "Формула Муавра", "Использовать формулу Муавра"},
-    {Control::QWA, "Frame2", {120, 480, 1095, 495}, "", "Количество возведений в квадрат", Qt::Horizontal, 1, QSlider::TicksAbove, 1},
-    {Control::MM, "Frame2", {120, 2040, 1455, 495}, "", "Количество осей для формулы Муавра", Qt::Horizontal, 1, QSlider::TicksAbove, 1},
+    {Control::MUA, "Frame2", {120, 1320, 1095, 375}, "Формула Муавра",
+        "Использовать формулу Муавра"},
+    {Control::QWA, "Frame2", {120, 480, 1095, 495}, "", "Количество возведений в квадрат",
+        Qt::Horizontal, 1, QSlider::TicksAbove, 1},
+    {Control::MM, "Frame2", {120, 2040, 1455, 495}, "", "Количество осей для формулы Муавра",
+        Qt::Horizontal, 1, QSlider::TicksAbove, 1},
 };
 
 // Labels; `Label2` follows MM.
@@ -139,9 +146,10 @@ inline constexpr Twips Shape2At{120, 120, 5655, 5655};
 inline constexpr Twips C1At{5640, 2520, 135, 135};
 inline constexpr Twips C2At{2520, 5640, 135, 135};
 
-// The menu, captioned with the program's name: first the start/stop commands in the order of `DrawingCommands`, those
-// of the interference in the submenu "Строить интерференцию", then the file commands and
-// `Exit` below. `Help` is a command of the menu bar itself. Shortcuts are Ctrl with the key.
+// The menu, captioned with the program's name: first the start/stop commands in the order of
+// `DrawingCommands`, those of the interference in the submenu "Строить интерференцию", then the
+// file commands and `Exit` below. `Help` is a command of the menu bar itself. Shortcuts are Ctrl
+// with the key.
 inline constexpr const char *IntCaption = "Строить интерференцию";
 
 struct MenuItemLook
@@ -164,17 +172,57 @@ inline constexpr const char *HelpCaption = "О программе...";
 
 // Tab order, first to last. Controls that take no focus are skipped.
 inline constexpr const char *TabOrder[] = {
-    "Slider1", "Slider2", "Command1", "Progress", "Field", "Frame5", "Command2", "scalt", "numt", "lt",
-    "Command3", "scal", "num", "l", "Label4", "Label5", "Label6", "Command4", "amplt", "ampl", "Label7",
-    "Frame6", "Frame3", "Box", "Option4", "Option3", "Option2", "Option1", "Frame4", "Rc", "Gc", "Bc",
-    "Frame7", "Frame1", "Slider3", "Frame2", "KFS", "KUB", "MUA", "QWA", "MM", "Label2", "Label1",
+    "Slider1",
+    "Slider2",
+    "Command1",
+    "Progress",
+    "Field",
+    "Frame5",
+    "Command2",
+    "scalt",
+    "numt",
+    "lt",
+    "Command3",
+    "scal",
+    "num",
+    "l",
+    "Label4",
+    "Label5",
+    "Label6",
+    "Command4",
+    "amplt",
+    "ampl",
+    "Label7",
+    "Frame6",
+    "Frame3",
+    "Box",
+    "Option4",
+    "Option3",
+    "Option2",
+    "Option1",
+    "Frame4",
+    "Rc",
+    "Gc",
+    "Bc",
+    "Frame7",
+    "Frame1",
+    "Slider3",
+    "Frame2",
+    "KFS",
+    "KUB",
+    "MUA",
+    "QWA",
+    "MM",
+    "Label2",
+    "Label1",
 };
 
 static_assert(allWhole(Frames, &FrameLook::at) && allWhole(FractalControls, &ControlLook::at)
-              && allWhole(Labels, &LabelLook::at) && allWhole(CommandButtons, &CommandPlace::at)
-              && allWhole(PairLooks, &PairLook::labelAt) && allWhole(PairLooks, &PairLook::textAt)
-              && allWhole(PairLooks, &PairLook::spinnerAt) && wholePixels(ClientArea) && wholePixels(FieldAt)
-              && wholePixels(ProgressAt) && wholePixels(Shape2At) && wholePixels(C1At) && wholePixels(C2At),
-              "every rectangle of the main window falls on whole pixels");
+        && allWhole(Labels, &LabelLook::at) && allWhole(CommandButtons, &CommandPlace::at)
+        && allWhole(PairLooks, &PairLook::labelAt) && allWhole(PairLooks, &PairLook::textAt)
+        && allWhole(PairLooks, &PairLook::spinnerAt) && wholePixels(ClientArea)
+        && wholePixels(FieldAt) && wholePixels(ProgressAt) && wholePixels(Shape2At)
+        && wholePixels(C1At) && wholePixels(C2At),
+    "every rectangle of the main window falls on whole pixels");
 
 } // namespace divograf::layout

@@ -16,7 +16,8 @@ int main(int argc, char *argv[])
 {
     // A whole number of device pixels per window pixel, so that the surface shows its raster
     // in whole blocks of device pixels: a screen at 150% shows the window at 200%.
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QApplication app(argc, argv);
     // No display name: on X11 Qt would append it to every caption ("Дивограф  5% — ...").
     QApplication::setApplicationName(QStringLiteral("divograf"));
@@ -28,8 +29,8 @@ int main(int argc, char *argv[])
     // `divograf FILE.dvg` opens the file as Load would, once the event loop runs, so that a
     // message about a bad file is a window of the running program like any other.
     QTimer::singleShot(0, &window, [&window] {
-        const QString refusal = divograf::openFromArguments(
-            QApplication::arguments(), [&window](const QString &path) { window.openParameterFile(path); });
+        const QString refusal = divograf::openFromArguments(QApplication::arguments(),
+            [&window](const QString &path) { window.openParameterFile(path); });
         if (!refusal.isEmpty())
             QTextStream(stderr) << refusal << '\n';
     });

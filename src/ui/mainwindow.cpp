@@ -42,7 +42,10 @@ namespace {
 constexpr int FontPixels = 11;
 
 QString text(const char *utf8) { return QString::fromUtf8(utf8); }
-QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 } // namespace
 
@@ -58,8 +61,8 @@ Main::Main(QWidget *parent)
     setFont(font);
     setWindowIcon(QPixmap::fromImage(artwork::windowIcon()));
     // A fixed single border: a close box, no minimise or maximise, no resizing.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setCentralWidget(client_);
     client_->setFixedSize(pixels(ClientArea).size());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -88,7 +91,9 @@ Main::Main(QWidget *parent)
 
     adjustSize();
     if (const QScreen *screen = this->screen())
-        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
+        move(QStyle::alignedRect(
+            Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry())
+                 .topLeft());
 }
 
 Main::~Main() = default;
@@ -99,27 +104,30 @@ void Main::connectPanel()
         QWidget *widget = panel_.controls[static_cast<int>(s.id)];
         const Control id = s.id;
         if (auto *slider = qobject_cast<Slider *>(widget)) {
-            connect(slider, &QSlider::valueChanged, this, [this, id](int v) { controlChanged(id, v); });
+            connect(
+                slider, &QSlider::valueChanged, this, [this, id](int v) { controlChanged(id, v); });
             if (id == Control::QWA)
                 connect(slider, &Slider::chosen, this, [this] { model_.fractal.clickQwa(); });
         } else if (s.kind == ControlKind::CheckBox) {
             connect(static_cast<QAbstractButton *>(widget), &QAbstractButton::toggled, this,
-                    [this, id](bool on) { controlChanged(id, on ? 1 : 0); });
+                [this, id](bool on) { controlChanged(id, on ? 1 : 0); });
         } else {
             // Also a click on the option already selected, which stores the same Detail again.
             connect(static_cast<QAbstractButton *>(widget), &QAbstractButton::clicked, this,
-                    [this, id] { controlChanged(id, 1); });
+                [this, id] { controlChanged(id, 1); });
         }
     }
     InterferencePanel &pairs = model_.interference;
     for (const PairSpec &p : Pairs) {
         const Pair id = p.id;
         UpDown *spinner = panel_.spinners[static_cast<int>(id)];
-        connect(panel_.texts[static_cast<int>(id)], &QLineEdit::textChanged, this, [this, &pairs, id](const QString &typed) {
-            pairs.setText(id, typed);
-            showPanel();
-        });
-        connect(spinner, &UpDown::valueChanged, this, [&pairs, id](int v) { pairs.setSpinner(id, v); });
+        connect(panel_.texts[static_cast<int>(id)], &QLineEdit::textChanged, this,
+            [this, &pairs, id](const QString &typed) {
+                pairs.setText(id, typed);
+                showPanel();
+            });
+        connect(
+            spinner, &UpDown::valueChanged, this, [&pairs, id](int v) { pairs.setSpinner(id, v); });
         const auto follow = [this, &pairs, id] {
             pairs.released(id);
             showPanel();
@@ -153,18 +161,22 @@ void Main::buildMenu()
             intMenu = menu->addMenu(text(IntCaption));
             intMenu->setObjectName(QStringLiteral("int"));
         }
-        commands_[i] = addMenuItem(c.inInterferenceMenu ? intMenu : menu, text(c.menuItem), text(c.menuCaption), c.key);
+        commands_[i] = addMenuItem(
+            c.inInterferenceMenu ? intMenu : menu, text(c.menuItem), text(c.menuCaption), c.key);
         connect(commands_[i], &QAction::triggered, this, [this, d = c.drawing] { startStop(d); });
     }
     for (const MenuItemLook &item : FileMenuItems)
         addMenuItem(menu, QString::fromLatin1(item.name), text(item.caption), item.key);
-    connect(findChild<QAction *>(QStringLiteral("Exit")), &QAction::triggered, this, &QWidget::close);
-    for (const auto &[name, command] : {std::pair{"Save", &Main::saveParameters}, std::pair{"Load", &Main::loadParameters},
-                                        std::pair{"SaveBitmap", &Main::saveBitmap}, std::pair{"Print", &Main::print}})
-        connect(findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this, command);
+    connect(
+        findChild<QAction *>(QStringLiteral("Exit")), &QAction::triggered, this, &QWidget::close);
+    for (const auto &[name, command] :
+        {std::pair{"Save", &Main::saveParameters}, std::pair{"Load", &Main::loadParameters},
+            std::pair{"SaveBitmap", &Main::saveBitmap}, std::pair{"Print", &Main::print}})
+        connect(
+            findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered, this, command);
     // F10 opens the first menu, as the common desktops do; the arrows go on from there.
     connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
-            [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
+        [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
     QAction *help = menuBar()->addAction(text(HelpCaption));
     help->setObjectName(QString::fromLatin1(HelpName));
     connect(help, &QAction::triggered, this, &Main::showHelp);
@@ -185,7 +197,8 @@ void Main::showPanel()
         const QSignalBlocker blocker(widget);
         if (auto *slider = qobject_cast<QSlider *>(widget))
             slider->setValue(v);
-        else if (auto *button = qobject_cast<QAbstractButton *>(widget); button && (v == 1 || s.kind == ControlKind::CheckBox))
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget);
+                 button && (v == 1 || s.kind == ControlKind::CheckBox))
             button->setChecked(v == 1); // an option is unselected by selecting another
     }
     for (const PairSpec &p : Pairs) {
@@ -264,10 +277,7 @@ void Main::print()
     Printing::showPicture(PrintPicture, chooser_.ChosenFileName, this);
 }
 
-void Main::showHelp()
-{
-    showAbout(this);
-}
+void Main::showHelp() { showAbout(this); }
 
 void Main::closeEvent(QCloseEvent *event)
 {

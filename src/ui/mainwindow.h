@@ -78,7 +78,8 @@ private:
     QProgressBar *progress_;
     WindowYield yield_;
     PanelWidgets panel_;
-    std::array<QAction *, std::size(DrawingCommands)> commands_{}; // in the order of `DrawingCommands`
+    std::array<QAction *, std::size(DrawingCommands)>
+        commands_{}; // in the order of `DrawingCommands`
     ChooserState chooser_;
     QImage PrintPicture; // the picture the last Print command took
 };

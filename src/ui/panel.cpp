@@ -26,7 +26,10 @@ namespace {
 constexpr Colour DecorationGreen = RGB(0, 255, 0);
 
 QString text(const char *utf8) { return QString::fromUtf8(utf8); }
-QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 QWidget *container(QWidget &client, const char *name)
 {
@@ -38,7 +41,8 @@ QWidget *container(QWidget &client, const char *name)
 QString fitted(const QAbstractButton &button, const QString &caption)
 {
     const QStyle *style = button.style();
-    const int room = button.width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &button)
+    const int room = button.width()
+        - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &button)
         - style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &button);
     const QFontMetrics metrics = button.fontMetrics();
     if (metrics.horizontalAdvance(caption) <= room || !caption.contains(QLatin1Char(' ')))
@@ -59,7 +63,8 @@ void buildDecorations(QWidget &client)
     shape2->setObjectName(QStringLiteral("Shape2"));
     shape2->setGeometry(pixels(Shape2At));
     for (const auto &[name, at] : {std::pair{"C1", C1At}, std::pair{"C2", C2At}}) {
-        auto *circle = new Shape(Shape::Kind::Circle, QColor::fromRgb(toQRgb(DecorationGreen)), &client);
+        auto *circle
+            = new Shape(Shape::Kind::Circle, QColor::fromRgb(toQRgb(DecorationGreen)), &client);
         circle->setObjectName(text(name));
         circle->setGeometry(pixels(at));
     }
@@ -160,11 +165,14 @@ void buildCommandButtons(QWidget &client, PanelWidgets &panel)
         const QImage picture = artwork::commandPicture(place.drawing);
         // A picture larger than the button is shown cropped by it.
         const QSize room = button->size().boundedTo(picture.size());
-        const QRect crop(QPoint((picture.width() - room.width()) / 2, (picture.height() - room.height()) / 2), room);
+        const QRect crop(
+            QPoint((picture.width() - room.width()) / 2, (picture.height() - room.height()) / 2),
+            room);
         button->setIcon(QPixmap::fromImage(picture.copy(crop)));
         button->setIconSize(room);
         button->setText(text(c.buttonText));
-        button->setToolButtonStyle(c.buttonText.empty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+        button->setToolButtonStyle(
+            c.buttonText.empty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
         // The button and its menu item are two faces of one command, and share its name.
         button->setAccessibleName(text(c.menuCaption));
         panel.buttons[static_cast<std::size_t>(&c - DrawingCommands)] = button;

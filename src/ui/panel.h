@@ -26,7 +26,8 @@ struct PanelWidgets
     std::array<QWidget *, static_cast<int>(Control::Count)> controls{};
     std::array<QLineEdit *, static_cast<int>(Pair::Count)> texts{};
     std::array<UpDown *, static_cast<int>(Pair::Count)> spinners{};
-    std::array<QAbstractButton *, std::size(DrawingCommands)> buttons{}; // in the order of `DrawingCommands`
+    std::array<QAbstractButton *, std::size(DrawingCommands)>
+        buttons{};               // in the order of `DrawingCommands`
     QGroupBox *frame1 = nullptr; // its caption follows `Slider3`
     QLabel *label2 = nullptr;    // its caption follows `MM`
 };

@@ -11,14 +11,12 @@
 
 namespace divograf {
 
-void ClickWatch::press(const QMouseEvent &event)
-{
-    pressed_ = event.button() == Qt::LeftButton;
-}
+void ClickWatch::press(const QMouseEvent &event) { pressed_ = event.button() == Qt::LeftButton; }
 
 bool ClickWatch::release(const QMouseEvent &event, const QWidget &widget)
 {
-    const bool click = pressed_ && event.button() == Qt::LeftButton && widget.rect().contains(event.position().toPoint());
+    const bool click = pressed_ && event.button() == Qt::LeftButton
+        && widget.rect().contains(event.position().toPoint());
     pressed_ = false;
     return click;
 }

@@ -16,7 +16,7 @@ namespace {
 constexpr int BorderPixels = 2;
 // A device pixel ratio this close above a whole number counts as that number.
 constexpr qreal RatioTolerance = 1e-6;
-}
+} // namespace
 
 SurfaceView::SurfaceView(const Surface &surface, const Marker &marker, QWidget *parent)
     : QFrame(parent)
@@ -50,10 +50,11 @@ QRectF SurfaceView::rasterRect(qreal devicePixelRatio) const
     const int block = static_cast<int>(std::floor(ratio + RatioTolerance));
     const QSizeF size = QSizeF(surface_.raster().size()) * block / ratio;
     const QRectF inside = contentsRect();
-    const auto onDevicePixel = [ratio](qreal at) { return std::floor(at * ratio + RatioTolerance) / ratio; };
+    const auto onDevicePixel
+        = [ratio](qreal at) { return std::floor(at * ratio + RatioTolerance) / ratio; };
     return {QPointF(onDevicePixel(inside.left() + (inside.width() - size.width()) / 2),
-                    onDevicePixel(inside.top() + (inside.height() - size.height()) / 2)),
-            size};
+                onDevicePixel(inside.top() + (inside.height() - size.height()) / 2)),
+        size};
 }
 
 void SurfaceView::paintEvent(QPaintEvent *event)

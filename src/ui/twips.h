@@ -29,8 +29,7 @@ constexpr bool wholePixels(Twips t)
 
 // Whether the rectangle `at` of every row of a layout table falls on whole pixels, for a
 // static_assert beside the table.
-template <std::size_t N, typename Row>
-constexpr bool allWhole(const Row (&rows)[N], Twips Row::*at)
+template <std::size_t N, typename Row> constexpr bool allWhole(const Row (&rows)[N], Twips Row::*at)
 {
     for (const Row &r : rows)
         if (!wholePixels(r.*at))
@@ -40,6 +39,9 @@ constexpr bool allWhole(const Row (&rows)[N], Twips Row::*at)
 
 constexpr int pixels(int twips) { return twips / TwipsPerPixel; }
 
-constexpr QRect pixels(Twips t) { return {pixels(t.left), pixels(t.top), pixels(t.width), pixels(t.height)}; }
+constexpr QRect pixels(Twips t)
+{
+    return {pixels(t.left), pixels(t.top), pixels(t.width), pixels(t.height)};
+}
 
 } // namespace divograf

@@ -37,10 +37,7 @@ void UpDown::setRange(int minimum, int maximum)
     setValue(value_);
 }
 
-void UpDown::setIncrement(int increment)
-{
-    increment_ = std::max(increment, 1);
-}
+void UpDown::setIncrement(int increment) { increment_ = std::max(increment, 1); }
 
 void UpDown::setValue(int value)
 {
@@ -54,14 +51,12 @@ void UpDown::setValue(int value)
 void UpDown::step(int direction)
 {
     // In 64 bits, so that a step near the ends of int cannot overflow.
-    const long long next = static_cast<long long>(value_) + static_cast<long long>(direction) * increment_;
+    const long long next
+        = static_cast<long long>(value_) + static_cast<long long>(direction) * increment_;
     setValue(static_cast<int>(std::clamp<long long>(next, minimum_, maximum_)));
 }
 
-QSize UpDown::sizeHint() const
-{
-    return {16, 33};
-}
+QSize UpDown::sizeHint() const { return {16, 33}; }
 
 QRect UpDown::arrowRect(int direction) const
 {
@@ -80,7 +75,8 @@ void UpDown::paintEvent(QPaintEvent *)
         painter.drawPrimitive(QStyle::PE_PanelButtonCommand, button);
         QStyleOption arrow = button;
         arrow.rect = button.rect.adjusted(3, 2, -3, -2);
-        painter.drawPrimitive(direction > 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, arrow);
+        painter.drawPrimitive(
+            direction > 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, arrow);
     }
 }
 

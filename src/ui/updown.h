@@ -55,8 +55,8 @@ private:
     int maximum_ = 100;
     int increment_ = 1;
     int value_ = 0;
-    int held_ = 0;       // the arrow held down: +1 up, -1 down, 0 none
-    QTimer repeat_;      // runs only while an arrow is held
+    int held_ = 0;  // the arrow held down: +1 up, -1 down, 0 none
+    QTimer repeat_; // runs only while an arrow is held
 };
 
 } // namespace divograf

@@ -77,7 +77,8 @@ void WindowYield::frameDrawn()
         timer.setTimerType(Qt::PreciseTimer);
         timer.setSingleShot(true);
         QObject::connect(&timer, &QTimer::timeout, &wait, &QEventLoop::quit);
-        timer.start(std::chrono::ceil<std::chrono::milliseconds>(due - now)); // never before it is due
+        timer.start(
+            std::chrono::ceil<std::chrono::milliseconds>(due - now)); // never before it is due
         wait.exec(); // an ending program makes it return at once
     } else {
         QCoreApplication::processEvents();
@@ -92,10 +93,7 @@ void WindowYield::frameDrawn()
     lastRepaint_ = shown;
 }
 
-void WindowYield::show(Repaint when)
-{
-    show(when, Clock::now());
-}
+void WindowYield::show(Repaint when) { show(when, Clock::now()); }
 
 void WindowYield::show(Repaint when, Clock::time_point now)
 {

@@ -69,8 +69,9 @@ private:
     QWidget &view_;
     QProgressBar &progress_;
     bool quitting_ = false;
-    Clock::time_point lastEvents_;  // the end of the yield's last pass of the event loop
-    Clock::time_point lastFrame_;   // the beat of an animation: when the wait for its last frame ended
+    Clock::time_point lastEvents_; // the end of the yield's last pass of the event loop
+    Clock::time_point
+        lastFrame_; // the beat of an animation: when the wait for its last frame ended
     Clock::duration frame_;
 
     // What the window shows now.

@@ -47,10 +47,12 @@ QString kindReason(QFileDevice::FileError kind)
 {
     switch (kind) {
     case QFileDevice::ReadError: return QStringLiteral("ошибка чтения");
-    case QFileDevice::ResourceError: return QStringLiteral("не хватает места или других ресурсов системы");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("не хватает места или других ресурсов системы");
     case QFileDevice::OpenError: return QStringLiteral("файл не открывается");
     case QFileDevice::PermissionsError: return QStringLiteral("нет прав доступа");
-    case QFileDevice::RenameError: return QStringLiteral("новый файл не удалось поставить на место старого");
+    case QFileDevice::RenameError:
+        return QStringLiteral("новый файл не удалось поставить на место старого");
     case QFileDevice::RemoveError: return QStringLiteral("файл не удаляется");
     case QFileDevice::AbortError: return QStringLiteral("запись прервана");
     case QFileDevice::TimeOutError: return QStringLiteral("истекло время ожидания");
@@ -62,13 +64,11 @@ QString kindReason(QFileDevice::FileError kind)
 
 Failure fileFailure(const QString &doing, const QString &path, const QString &reason)
 {
-    return {QStringLiteral("Не удалось %1 «%2»: %3.").arg(doing, QDir::toNativeSeparators(path), reason)};
+    return {QStringLiteral("Не удалось %1 «%2»: %3.")
+                .arg(doing, QDir::toNativeSeparators(path), reason)};
 }
 
-QString folderReason()
-{
-    return QString::fromUtf8(FolderReason);
-}
+QString folderReason() { return QString::fromUtf8(FolderReason); }
 
 QString reasonOf(const QFileDevice &file)
 {

@@ -77,7 +77,8 @@ void applyParameters(Model &model, const ParameterRecords &records)
     for (const SpinnerRecord &r : SpinnerRecords) {
         model.*r.stored = records[i++];
         // The text box wraps and clamps what it reads, as it does with typed text.
-        model.interference.setText(r.pair, numberText(std::int64_t{(model.*r.stored).value} - spec(r.pair).textOffset));
+        model.interference.setText(
+            r.pair, numberText(std::int64_t{(model.*r.stored).value} - spec(r.pair).textOffset));
     }
 }
 

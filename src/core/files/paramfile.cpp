@@ -41,7 +41,9 @@ QByteArray encodeParameters(const ParameterRecords &records)
 std::variant<ParameterRecords, Failure> decodeParameters(const QByteArray &bytes)
 {
     if (bytes.size() < ParameterFileLength)
-        return Failure{QStringLiteral("файл короче 13 записей: %1 байт вместо %2").arg(bytes.size()).arg(ParameterFileLength)};
+        return Failure{QStringLiteral("файл короче 13 записей: %1 байт вместо %2")
+                           .arg(bytes.size())
+                           .arg(ParameterFileLength)};
     ParameterRecords records;
     for (int i = 0; i < RecordCount; ++i) {
         const uchar *record = reinterpret_cast<const uchar *>(bytes.constData()) + i * RecordLength;
@@ -51,7 +53,9 @@ std::variant<ParameterRecords, Failure> decodeParameters(const QByteArray &bytes
         else if (tag == static_cast<quint16>(Width::Bits32))
             records[i] = {qFromLittleEndian<qint32>(record + TagSize), Width::Bits32};
         else
-            return Failure{QStringLiteral("запись %1 имеет неизвестный тип %2 (ожидается 2 или 3)").arg(i + 1).arg(tag)};
+            return Failure{QStringLiteral("запись %1 имеет неизвестный тип %2 (ожидается 2 или 3)")
+                               .arg(i + 1)
+                               .arg(tag)};
     }
     return records;
 }
@@ -113,7 +117,9 @@ std::variant<ParameterRecords, Failure> loadParameterFile(const QString &path)
     // A parameter file needs only its first 13 records; don't read a huge foreign file whole.
     auto decoded = decodeParameters(file.read(ParameterFileLength));
     if (auto *problem = std::get_if<Failure>(&decoded))
-        return Failure{QStringLiteral("«%1» не файл параметров Дивографа: %2. Параметры не изменены.").arg(shown, problem->message)};
+        return Failure{
+            QStringLiteral("«%1» не файл параметров Дивографа: %2. Параметры не изменены.")
+                .arg(shown, problem->message)};
     return decoded;
 }
 

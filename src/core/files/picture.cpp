@@ -13,7 +13,8 @@ namespace {
 const QString Writing = QStringLiteral("записать рисунок в");
 } // namespace
 
-std::optional<Failure> preparePicture(QSaveFile &file, const QImage &picture, const QByteArray &format)
+std::optional<Failure> preparePicture(
+    QSaveFile &file, const QImage &picture, const QByteArray &format)
 {
     if (QFileInfo(file.fileName()).isDir())
         return fileFailure(Writing, file.fileName(), folderReason());
@@ -22,7 +23,8 @@ std::optional<Failure> preparePicture(QSaveFile &file, const QImage &picture, co
     // 24-bit colour holds every colour the drawings make. The image writer does not look at
     // its last flush, which is where a full disk shows; a failed write tells the reason only
     // there, too.
-    const bool saved = picture.convertToFormat(QImage::Format_RGB888).save(&file, format.constData());
+    const bool saved
+        = picture.convertToFormat(QImage::Format_RGB888).save(&file, format.constData());
     if (!file.flush() || !saved)
         return fileFailure(Writing, file.fileName(), reasonOf(file));
     return std::nullopt;
@@ -35,7 +37,8 @@ std::optional<Failure> commitPicture(QSaveFile &file)
     return std::nullopt;
 }
 
-std::optional<Failure> savePicture(const QImage &picture, const QString &path, const QByteArray &format)
+std::optional<Failure> savePicture(
+    const QImage &picture, const QString &path, const QByteArray &format)
 {
     QSaveFile file(path);
     if (std::optional<Failure> failure = preparePicture(file, picture, format))

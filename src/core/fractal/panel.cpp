@@ -67,10 +67,7 @@ void FractalPanel::setValue(Control c, int v)
         changed(c);
 }
 
-void FractalPanel::clickQwa()
-{
-    vars.Squarings.set32(value(Control::QWA));
-}
+void FractalPanel::clickQwa() { vars.Squarings.set32(value(Control::QWA)); }
 
 void FractalPanel::changed(Control c)
 {
@@ -109,8 +106,7 @@ void FractalPanel::changed(Control c)
         break;
     case Control::QWA:
     case Control::Box:
-    case Control::Count:
-        break;
+    case Control::Count: break;
     }
 }
 

@@ -33,21 +33,34 @@ struct StoredInt
 // The twelve fractal parameters, as the panel's handlers last assigned them.
 struct FractalVars
 {
-    StoredInt CenterX, CenterY;   // plane origin on the surface, 1000..4000 units
-    StoredInt SizeFactor;         // zoom 0..60: one plane unit spans 100 * SizeFactor + 100 units
-    StoredInt Detail;             // cell side: 100, 50, 20 or 10 units
+    StoredInt CenterX, CenterY; // plane origin on the surface, 1000..4000 units
+    StoredInt SizeFactor;       // zoom 0..60: one plane unit spans 100 * SizeFactor + 100 units
+    StoredInt Detail;           // cell side: 100, 50, 20 or 10 units
     StoredInt RedCorr, GreenCorr, BlueCorr; // colour multipliers 0..200
-    StoredInt Coef;               // cross-term factor 2..10
-    StoredInt Squarings;          // 0..5 (the copy of QWA that the parameter file keeps)
-    StoredInt Cube, UseMoivre;    // 0 or 1 (copies of KUB and MUA)
-    StoredInt Axes;               // 3..10 (copy of MM)
+    StoredInt Coef;                         // cross-term factor 2..10
+    StoredInt Squarings;                    // 0..5 (the copy of QWA that the parameter file keeps)
+    StoredInt Cube, UseMoivre;              // 0 or 1 (copies of KUB and MUA)
+    StoredInt Axes;                         // 3..10 (copy of MM)
 };
 
 // The integer-valued controls of the fractal panel and the general parameters.
 enum class Control {
-    Slider1, Slider2, Slider3, Rc, Gc, Bc, KFS, QWA, MM, // sliders
-    KUB, MUA, Box,                                       // check boxes
-    Option1, Option2, Option3, Option4,                  // detail options
+    Slider1,
+    Slider2,
+    Slider3,
+    Rc,
+    Gc,
+    Bc,
+    KFS,
+    QWA,
+    MM, // sliders
+    KUB,
+    MUA,
+    Box, // check boxes
+    Option1,
+    Option2,
+    Option3,
+    Option4, // detail options
     Count
 };
 

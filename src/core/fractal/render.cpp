@@ -67,7 +67,8 @@ int escapeCount(double re, double im, const Formula &f, double &angle)
 
 Colour cellColour(int k, int redCorr, int greenCorr, int blueCorr)
 {
-    return RGB(k * redCorr % ChannelModulus, k * greenCorr % ChannelModulus, k * blueCorr % ChannelModulus);
+    return RGB(k * redCorr % ChannelModulus, k * greenCorr % ChannelModulus,
+        k * blueCorr % ChannelModulus);
 }
 
 void Render(Surface &surface, const FractalPanel &panel, Run &run)
@@ -86,9 +87,10 @@ void Render(Surface &surface, const FractalPanel &panel, Run &run)
             const double re = static_cast<double>(x - v.CenterX.value) / s;
             const double im = static_cast<double>(v.CenterY.value - y) / s;
             const Formula f{panel.value(Control::QWA), panel.value(Control::KUB) == 1,
-                            panel.value(Control::MUA) == 1, v.Coef.value, axes};
+                panel.value(Control::MUA) == 1, v.Coef.value, axes};
             const int k = escapeCount(re, im, f, angle);
-            const Colour colour = cellColour(k, v.RedCorr.value, v.GreenCorr.value, v.BlueCorr.value);
+            const Colour colour
+                = cellColour(k, v.RedCorr.value, v.GreenCorr.value, v.BlueCorr.value);
             surface.cell(x, y, v.Detail.value, panel.value(Control::Box) == 1, colour);
             run.yield();
         }

@@ -35,12 +35,12 @@ bool projectedVisible(double px, double py);
 // at the start), column by column; each channel clamped to 0..255; a filled cell, or a diagonal
 // when Box is unticked; progress floor(x / 5) after each column.
 void Interference2D(Surface &surface, const FractalPanel &fractal, const InterferencePanel &panel,
-                    HoleTables &holes, Run &run);
+    HoleTables &holes, Run &run);
 
 // The 3-D surface: the height of every grid point lifts and projects it, and the points of each
 // row (far to near) are joined by segments Detail * 5 / 10 pixels wide in the magnitude of the
 // channel sums. The pen goes back to 1 pixel at the end.
 void Interference3D(Surface &surface, const FractalPanel &fractal, const InterferencePanel &panel,
-                    HoleTables &holes, Run &run);
+    HoleTables &holes, Run &run);
 
 } // namespace divograf

@@ -17,7 +17,7 @@ constexpr double PathFactor = 2;     // the 3-D surface takes -2
 } // namespace
 
 void Interference2D(Surface &surface, const FractalPanel &fractal, const InterferencePanel &panel,
-                    HoleTables &holes, Run &run)
+    HoleTables &holes, Run &run)
 {
     const FractalVars &v = fractal.vars;
     const Wavelengths w = wavelengths2D(v);
@@ -29,8 +29,10 @@ void Interference2D(Surface &surface, const FractalPanel &fractal, const Interfe
             break;
         for (int y = 1; y <= GridLast; y += step) {
             const WaveSums sums = sumWaves(holes, x, y, waveParams(panel), w, PathFactor, false);
-            const Colour colour = RGB(std::max(sums.r, 0), std::max(sums.g, 0), std::max(sums.b, 0));
-            surface.cell(GridUnit * x, GridUnit * y, v.Detail.value, fractal.value(Control::Box) == 1, colour);
+            const Colour colour
+                = RGB(std::max(sums.r, 0), std::max(sums.g, 0), std::max(sums.b, 0));
+            surface.cell(GridUnit * x, GridUnit * y, v.Detail.value,
+                fractal.value(Control::Box) == 1, colour);
             run.yield();
         }
         run.status.show(x / ColumnsPerPercent);

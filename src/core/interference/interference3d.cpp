@@ -12,13 +12,13 @@ namespace divograf {
 
 namespace {
 
-constexpr double Margin = 0.6;          // rows reach 0.6 A beyond the grid on either side
-constexpr double RowsEnd = 510;         // the last row is 510 + 0.6 A
-constexpr int PointsFrom = -50;         // the points of a row run from -50 ...
-constexpr int PointsTo = 550;           // ... to 550
-constexpr double VisibleFrom = -10;     // a projected point is visible strictly inside
-constexpr double VisibleTo = 510;       // -10 .. 510 on both axes
-constexpr double PathFactor = -2;       // the opposite sign of the 2-D map
+constexpr double Margin = 0.6;      // rows reach 0.6 A beyond the grid on either side
+constexpr double RowsEnd = 510;     // the last row is 510 + 0.6 A
+constexpr int PointsFrom = -50;     // the points of a row run from -50 ...
+constexpr int PointsTo = 550;       // ... to 550
+constexpr double VisibleFrom = -10; // a projected point is visible strictly inside
+constexpr double VisibleTo = 510;   // -10 .. 510 on both axes
+constexpr double PathFactor = -2;   // the opposite sign of the 2-D map
 
 } // namespace
 
@@ -34,7 +34,7 @@ int surfaceProgress(double y, int amplitude)
 }
 
 void Interference3D(Surface &surface, const FractalPanel &fractal, const InterferencePanel &panel,
-                    HoleTables &holes, Run &run)
+    HoleTables &holes, Run &run)
 {
     const FractalVars &v = fractal.vars;
     surface.setDrawWidth(static_cast<std::int16_t>(v.Detail.value * 5 / 10));
@@ -60,7 +60,8 @@ void Interference3D(Surface &surface, const FractalPanel &fractal, const Interfe
             // may lie off the surface.
             if (x > PointsFrom && projectedVisible(px, py))
                 surface.line(static_cast<float>(GridUnit * px), static_cast<float>(GridUnit * py),
-                             static_cast<float>(GridUnit * prevX), static_cast<float>(GridUnit * prevY), colour);
+                    static_cast<float>(GridUnit * prevX), static_cast<float>(GridUnit * prevY),
+                    colour);
             prevX = px;
             prevY = py;
             run.yield();

@@ -17,7 +17,8 @@ namespace {
 
 bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
+        || c == QLatin1Char('\r');
 }
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
@@ -26,7 +27,10 @@ bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 class Reader
 {
 public:
-    explicit Reader(const QString &text) : text_(text) {}
+    explicit Reader(const QString &text)
+        : text_(text)
+    {
+    }
     QChar peek()
     {
         while (pos_ < text_.size() && isBlank(text_[pos_]))
@@ -101,8 +105,7 @@ double leadingNumber(const QString &text)
     }
 
     const std::string digits = (integer.empty() ? std::string("0") : integer)
-                               + (fraction.empty() ? std::string() : "." + fraction)
-                               + "e" + std::to_string(exponent);
+        + (fraction.empty() ? std::string() : "." + fraction) + "e" + std::to_string(exponent);
     double value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     (void)end;

@@ -23,8 +23,8 @@ struct PairSpec
     std::string_view textBox; // the text box's name: the spinner's with the suffix t
     std::string_view label;   // UTF-8
     int min, max, increment;
-    int textOffset;           // the text shows the value less this
-    int designValue;          // the spinner's value before start-up
+    int textOffset;             // the text shows the value less this
+    int designValue;            // the spinner's value before start-up
     std::string_view startText; // written into the text box by the start-up sequence
 };
 
@@ -36,7 +36,8 @@ inline constexpr std::array<PairSpec, static_cast<int>(Pair::Count)> Pairs{{
 }};
 
 // The order in which the start-up sequence writes the texts.
-inline constexpr std::array<Pair, static_cast<int>(Pair::Count)> StartUpOrder{Pair::Num, Pair::L, Pair::Scal, Pair::Ampl};
+inline constexpr std::array<Pair, static_cast<int>(Pair::Count)> StartUpOrder{
+    Pair::Num, Pair::L, Pair::Scal, Pair::Ampl};
 
 inline constexpr const PairSpec &spec(Pair p) { return Pairs[static_cast<int>(p)]; }
 std::optional<Pair> textBoxNamed(std::string_view name);

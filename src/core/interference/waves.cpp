@@ -9,10 +9,7 @@
 
 namespace divograf {
 
-double Pi()
-{
-    return 4 * std::atan(1.0);
-}
+double Pi() { return 4 * std::atan(1.0); }
 
 void HoleTables::rebuild(int n, double centreX, double centreY)
 {
@@ -30,18 +27,18 @@ void HoleTables::rebuild(int n, double centreX, double centreY)
 
 Wavelengths wavelengths(const FractalVars &v, int greenDivisor, int blueDivisor)
 {
-    return {0.001 + v.RedCorr.value * 1.01 / 25,
-            0.001 + v.GreenCorr.value * 1.005 / greenDivisor,
-            0.001 + v.BlueCorr.value * 1.0 / blueDivisor};
+    return {0.001 + v.RedCorr.value * 1.01 / 25, 0.001 + v.GreenCorr.value * 1.005 / greenDivisor,
+        0.001 + v.BlueCorr.value * 1.0 / blueDivisor};
 }
 
 WaveParams waveParams(const InterferencePanel &panel)
 {
-    return {panel.value(Pair::Ampl), panel.value(Pair::Scal), panel.value(Pair::Num), panel.value(Pair::L)};
+    return {panel.value(Pair::Ampl), panel.value(Pair::Scal), panel.value(Pair::Num),
+        panel.value(Pair::L)};
 }
 
 WaveSums sumWaves(HoleTables &holes, double x, double y, const WaveParams &p, const Wavelengths &w,
-                  double pathFactor, bool withHeight)
+    double pathFactor, bool withHeight)
 {
     WaveSums sums;
     // N may have been raised since the tables were built: stay within them.

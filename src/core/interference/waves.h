@@ -67,6 +67,6 @@ struct WaveSums
 // pathFactor * sqrt((x - HoleX(k))^2 + (y - HoleY(k))^2 + L^2) / S for each. pathFactor is 2
 // for the 2-D map and -2 for the 3-D surface; `withHeight` adds the height term.
 WaveSums sumWaves(HoleTables &holes, double x, double y, const WaveParams &p, const Wavelengths &w,
-                  double pathFactor, bool withHeight);
+    double pathFactor, bool withHeight);
 
 } // namespace divograf

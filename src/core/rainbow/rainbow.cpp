@@ -42,7 +42,8 @@ void Rainbow(Surface &surface, Run &run)
         if (!run.Running)
             break;
         for (int j = 1; j <= RainbowRings; ++j) {
-            surface.circle(Middle, Middle, static_cast<float>(RainbowRingSpacing * j), ringColour(i, j));
+            surface.circle(
+                Middle, Middle, static_cast<float>(RainbowRingSpacing * j), ringColour(i, j));
             run.yield();
         }
         run.frameDrawn();

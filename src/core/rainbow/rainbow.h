@@ -9,9 +9,9 @@
 
 namespace divograf {
 
-inline constexpr int RainbowPassStep = 3;   // passes I = 1, 4, ..., 598
+inline constexpr int RainbowPassStep = 3; // passes I = 1, 4, ..., 598
 inline constexpr int RainbowPassLast = 600;
-inline constexpr int RainbowRings = 350;    // ring J has radius 10 J round the middle
+inline constexpr int RainbowRings = 350; // ring J has radius 10 J round the middle
 inline constexpr int RainbowRingSpacing = 10;
 
 // The colour of ring j (1..350) in pass i: with theta = arctan(j / i), each channel is

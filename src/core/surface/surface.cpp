@@ -30,7 +30,7 @@ void settleVectorUnit()
         zeroUpper();
 }
 #else
-void settleVectorUnit() {}
+void settleVectorUnit() { }
 #endif
 
 } // namespace
@@ -55,14 +55,12 @@ Surface::Surface(int scale)
 int Surface::toPixel(float unit) const
 {
     // Far-off coordinates are clamped first, so that nothing overflows on the way to int.
-    const double p = std::floor(std::clamp(static_cast<double>(unit), -1e6, 1e6) * pixelsPerUnit_ + 0.5);
+    const double p
+        = std::floor(std::clamp(static_cast<double>(unit), -1e6, 1e6) * pixelsPerUnit_ + 0.5);
     return static_cast<int>(p);
 }
 
-void Surface::setDrawWidth(std::int16_t pixels)
-{
-    drawWidth_ = std::max<std::int16_t>(pixels, 1);
-}
+void Surface::setDrawWidth(std::int16_t pixels) { drawWidth_ = std::max<std::int16_t>(pixels, 1); }
 
 void Surface::fillBox(float x, float y, float w, float h, Colour colour)
 {
@@ -151,7 +149,8 @@ void Surface::applyPen(Colour colour)
     penWidth_ = width;
     // Round ends, as the platform's geometric pens have: thick segments that meet end to end
     // join without notches.
-    painter_.setPen(QPen(QColor::fromRgb(value), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter_.setPen(
+        QPen(QColor::fromRgb(value), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
 void Surface::painted()

@@ -32,8 +32,8 @@ struct Marker
 class Surface
 {
 public:
-    static constexpr int Pixels = 329;  // raster side at scale 1
-    static constexpr int Units = 4995;  // surface units on each axis
+    static constexpr int Pixels = 329;   // raster side at scale 1
+    static constexpr int Units = 4995;   // surface units on each axis
     static constexpr int Nominal = 5000; // the extent the drawings address
     static constexpr Colour InitialColour = RGB(192, 255, 192);
 
@@ -54,7 +54,10 @@ public:
     // `Line` with absolute ends, drawn with the pen width.
     void line(float x1, float y1, float x2, float y2, Colour colour);
     // `Line` with a relative end.
-    void lineBy(float x, float y, float dx, float dy, Colour colour) { line(x, y, x + dx, y + dy, colour); }
+    void lineBy(float x, float y, float dx, float dy, Colour colour)
+    {
+        line(x, y, x + dx, y + dy, colour);
+    }
     // One cell of a map drawing: the filled square from (x, y) with the side given, or, when
     // the gaps are not to be filled, its diagonal only.
     void cell(float x, float y, float side, bool filled, Colour colour)
@@ -93,11 +96,11 @@ private:
     std::int16_t drawWidth_ = 1;
     std::uint64_t revision_ = 0;
     QImage raster_;
-    QRgb *bits_;               // raster_'s pixels; the raster is never shared, so they stay put
-    qsizetype stride_;         // in pixels
-    QPainter painter_;         // kept open on raster_ for lines and circles
+    QRgb *bits_;       // raster_'s pixels; the raster is never shared, so they stay put
+    qsizetype stride_; // in pixels
+    QPainter painter_; // kept open on raster_ for lines and circles
     QRgb penColour_ = 0;
-    int penWidth_ = 0;         // in raster pixels, 0 until the first pen is set
+    int penWidth_ = 0; // in raster pixels, 0 until the first pen is set
 };
 
 } // namespace divograf

@@ -39,8 +39,10 @@ QRect centredOn(const QWidget *owner)
     r.moveCenter(owner->geometry().center());
     if (const QScreen *screen = owner->screen()) {
         const QRect available = screen->availableGeometry();
-        r.moveLeft(std::clamp(r.left(), available.left(), std::max(available.left(), available.right() + 1 - r.width())));
-        r.moveTop(std::clamp(r.top(), available.top(), std::max(available.top(), available.bottom() + 1 - r.height())));
+        r.moveLeft(std::clamp(r.left(), available.left(),
+            std::max(available.left(), available.right() + 1 - r.width())));
+        r.moveTop(std::clamp(r.top(), available.top(),
+            std::max(available.top(), available.bottom() + 1 - r.height())));
     }
     return r;
 }
@@ -53,8 +55,9 @@ QString versionText(int major, int minor, int patch)
 }
 
 About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(owner,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , services_(services)
     , cmdOK(new QPushButton(QStringLiteral("OK"), this))
     , picIcon(new QLabel(this))
@@ -81,9 +84,8 @@ About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
     picIcon->setPixmap(icon.pixmap(QSize(IconPixels, IconPixels), devicePixelRatioF()));
 
     place(cmdSysInfo, AboutControls[CmdSysInfo]);
-    connect(cmdSysInfo, &QPushButton::clicked, this, [this] {
-        StartSysInfo(services_, [this] { showUnavailable(); });
-    });
+    connect(cmdSysInfo, &QPushButton::clicked, this,
+        [this] { StartSysInfo(services_, [this] { showUnavailable(); }); });
 
     place(lblTitle, AboutControls[LblTitle]);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -99,15 +101,16 @@ About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
 
     // The texts of the load.
     setWindowTitle(QStringLiteral("О ") + ProgramName);
-    lblVersion->setText(versionText(DIVOGRAF_VERSION_MAJOR, DIVOGRAF_VERSION_MINOR, DIVOGRAF_VERSION_PATCH));
+    lblVersion->setText(
+        versionText(DIVOGRAF_VERSION_MAJOR, DIVOGRAF_VERSION_MINOR, DIVOGRAF_VERSION_PATCH));
     lblTitle->setText(ProgramName);
 }
 
 void About::showUnavailable()
 {
     // Held by a guard: closing the owner while the message is up destroys the box with the dialog.
-    QPointer<QMessageBox> box =
-        new QMessageBox(QMessageBox::NoIcon, ProgramName, sysinfo::Unavailable, QMessageBox::Ok, this);
+    QPointer<QMessageBox> box = new QMessageBox(
+        QMessageBox::NoIcon, ProgramName, sysinfo::Unavailable, QMessageBox::Ok, this);
     box->exec();
     delete box;
 }

@@ -13,8 +13,8 @@ namespace divograf {
 // means cancelled. The print window shows the name as its title.
 struct ChooserState
 {
-    QString ChooserMode;     // "SAVE", "LOAD" or "SAVEBITMAP", compared exactly
-    QString ChosenFileName;  // the composed path, or empty
+    QString ChooserMode;    // "SAVE", "LOAD" or "SAVEBITMAP", compared exactly
+    QString ChosenFileName; // the composed path, or empty
 };
 
 inline const QString SaveMode = QStringLiteral("SAVE");

@@ -71,9 +71,9 @@ inline constexpr Placement AboutControls[] = {
     {"cmdOK", {1920, 1200, 1260, 345}},
 };
 
-static_assert(wholePixels(ChooserArea) && allWhole(ChooserControls, &Placement::at) && wholePixels(PrintArea)
-                  && allWhole(PrintControls, &Placement::at) && wholePixels(AboutArea)
-                  && allWhole(AboutControls, &Placement::at),
-              "every rectangle of the dialogs falls on whole pixels");
+static_assert(wholePixels(ChooserArea) && allWhole(ChooserControls, &Placement::at)
+        && wholePixels(PrintArea) && allWhole(PrintControls, &Placement::at)
+        && wholePixels(AboutArea) && allWhole(AboutControls, &Placement::at),
+    "every rectangle of the dialogs falls on whole pixels");
 
 } // namespace divograf::layout

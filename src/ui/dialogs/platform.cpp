@@ -36,7 +36,8 @@ namespace {
 HKEY toHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
 } // namespace
 
-long HostServices::openKey(std::uint32_t root, const QByteArray &subKey, std::uint32_t access, KeyHandle &key)
+long HostServices::openKey(
+    std::uint32_t root, const QByteArray &subKey, std::uint32_t access, KeyHandle &key)
 {
     // The predefined roots are 32-bit values sign-extended to a handle, as <winreg.h> makes them.
     const HKEY rootKey = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
@@ -46,27 +47,21 @@ long HostServices::openKey(std::uint32_t root, const QByteArray &subKey, std::ui
     return rc;
 }
 
-long HostServices::queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type, QByteArray &data,
-                              std::uint32_t &size)
+long HostServices::queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type,
+    QByteArray &data, std::uint32_t &size)
 {
     DWORD valueType = 0;
     DWORD valueSize = static_cast<DWORD>(std::min<qsizetype>(size, data.size()));
     const LONG rc = RegQueryValueExA(toHkey(key), name.constData(), nullptr, &valueType,
-                                     reinterpret_cast<LPBYTE>(data.data()), &valueSize);
+        reinterpret_cast<LPBYTE>(data.data()), &valueSize);
     type = valueType;
     size = valueSize;
     return rc;
 }
 
-long HostServices::closeKey(KeyHandle key)
-{
-    return RegCloseKey(toHkey(key));
-}
+long HostServices::closeKey(KeyHandle key) { return RegCloseKey(toHkey(key)); }
 
-bool HostServices::fileExists(const QString &path)
-{
-    return QFileInfo(path).isFile();
-}
+bool HostServices::fileExists(const QString &path) { return QFileInfo(path).isFile(); }
 
 #else
 
@@ -76,12 +71,14 @@ PathServices::PathServices(QStringList programs, QStringList dirs)
 {
 }
 
-long PathServices::openKey(std::uint32_t root, const QByteArray &subKey, std::uint32_t, KeyHandle &key)
+long PathServices::openKey(
+    std::uint32_t root, const QByteArray &subKey, std::uint32_t, KeyHandle &key)
 {
     key = 0;
     found_.clear();
     // Registry paths compare without regard to case.
-    if (root != sysinfo::LocalMachine || subKey.compare(sysinfo::ProgramKey.toLatin1(), Qt::CaseInsensitive) != 0)
+    if (root != sysinfo::LocalMachine
+        || subKey.compare(sysinfo::ProgramKey.toLatin1(), Qt::CaseInsensitive) != 0)
         return sysinfo::FileNotFound;
     for (const QString &program : programs_) {
         found_ = QStandardPaths::findExecutable(program, dirs_);
@@ -93,8 +90,8 @@ long PathServices::openKey(std::uint32_t root, const QByteArray &subKey, std::ui
     return sysinfo::FileNotFound;
 }
 
-long PathServices::queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type, QByteArray &data,
-                              std::uint32_t &size)
+long PathServices::queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type,
+    QByteArray &data, std::uint32_t &size)
 {
     if (key != ProgramKeyHandle)
         return sysinfo::InvalidHandle;
@@ -102,7 +99,8 @@ long PathServices::queryValue(KeyHandle key, const QByteArray &name, std::uint32
         return sysinfo::FileNotFound;
     // A string value as the registry keeps it: the text and its terminating zero, both counted.
     const QByteArray value = found_.toLocal8Bit() + '\0';
-    const auto capacity = static_cast<qsizetype>(std::min<std::uint32_t>(size, static_cast<std::uint32_t>(data.size())));
+    const auto capacity = static_cast<qsizetype>(
+        std::min<std::uint32_t>(size, static_cast<std::uint32_t>(data.size())));
     size = static_cast<std::uint32_t>(value.size());
     if (value.size() > capacity)
         return sysinfo::MoreData;
@@ -119,10 +117,7 @@ long PathServices::closeKey(KeyHandle key)
     return sysinfo::Success;
 }
 
-bool PathServices::fileExists(const QString &path)
-{
-    return QFileInfo(path).isFile();
-}
+bool PathServices::fileExists(const QString &path) { return QFileInfo(path).isFile(); }
 
 #endif
 

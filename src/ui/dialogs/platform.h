@@ -20,9 +20,10 @@ bool startProgram(const QString &path);
 class HostServices final : public SystemServices
 {
 public:
-    long openKey(std::uint32_t root, const QByteArray &subKey, std::uint32_t access, KeyHandle &key) override;
+    long openKey(std::uint32_t root, const QByteArray &subKey, std::uint32_t access,
+        KeyHandle &key) override;
     long queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type, QByteArray &data,
-                    std::uint32_t &size) override;
+        std::uint32_t &size) override;
     long closeKey(KeyHandle key) override;
     bool fileExists(const QString &path) override;
     bool start(const QString &path) override { return startProgram(path); }
@@ -41,16 +42,20 @@ public:
     // HardInfo), then the system monitors of the Debian desktops that lack one (GNOME, MATE,
     // Xfce, LXDE), which show the machine's resources.
     static inline const QStringList Programs{
-        QStringLiteral("kinfocenter"),          QStringLiteral("hardinfo"),
-        QStringLiteral("gnome-system-monitor"), QStringLiteral("mate-system-monitor"),
-        QStringLiteral("xfce4-taskmanager"),    QStringLiteral("lxtask"),
+        QStringLiteral("kinfocenter"),
+        QStringLiteral("hardinfo"),
+        QStringLiteral("gnome-system-monitor"),
+        QStringLiteral("mate-system-monitor"),
+        QStringLiteral("xfce4-taskmanager"),
+        QStringLiteral("lxtask"),
     };
 
     explicit PathServices(QStringList programs = Programs, QStringList dirs = {});
 
-    long openKey(std::uint32_t root, const QByteArray &subKey, std::uint32_t access, KeyHandle &key) override;
+    long openKey(std::uint32_t root, const QByteArray &subKey, std::uint32_t access,
+        KeyHandle &key) override;
     long queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type, QByteArray &data,
-                    std::uint32_t &size) override;
+        std::uint32_t &size) override;
     long closeKey(KeyHandle key) override;
     bool fileExists(const QString &path) override;
     bool start(const QString &path) override { return startProgram(path); }

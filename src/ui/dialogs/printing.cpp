@@ -31,11 +31,11 @@ QIcon printerIcon()
     QPainter p(&pixmap);
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::white);
-    p.drawRect(6, 2, 11, 8);   // paper going in
+    p.drawRect(6, 2, 11, 8); // paper going in
     p.setBrush(QColor(160, 160, 160));
-    p.drawRect(2, 9, 19, 8);   // the body
+    p.drawRect(2, 9, 19, 8); // the body
     p.setBrush(Qt::white);
-    p.drawRect(6, 14, 11, 8);  // paper coming out
+    p.drawRect(6, 14, 11, 8); // paper coming out
     p.setPen(QColor(0, 160, 0));
     p.drawPoint(18, 11);
     return QIcon(pixmap);
@@ -61,9 +61,11 @@ protected:
         const int textHeight = fontMetrics().height();
         const QSize iconSize = this->iconSize();
         const int top = inside.top() + (inside.height() - iconSize.height() - textHeight) / 2;
-        icon().paint(&painter, QRect(QPoint(inside.center().x() - iconSize.width() / 2, top), iconSize));
-        style()->drawItemText(&painter, QRect(inside.left(), top + iconSize.height(), inside.width(), textHeight),
-                              Qt::AlignCenter, palette(), isEnabled(), text(), QPalette::ButtonText);
+        icon().paint(
+            &painter, QRect(QPoint(inside.center().x() - iconSize.width() / 2, top), iconSize));
+        style()->drawItemText(&painter,
+            QRect(inside.left(), top + iconSize.height(), inside.width(), textHeight),
+            Qt::AlignCenter, palette(), isEnabled(), text(), QPalette::ButtonText);
     }
 };
 
@@ -78,17 +80,20 @@ std::optional<Failure> printOnDefaultPrinter(const QImage &clientArea)
     printer.setDocName(ProgramName);
     QPainter painter;
     if (!painter.begin(&printer))
-        return Failure{QStringLiteral("Не удалось начать печать на принтере «%1».").arg(info.printerName())};
+        return Failure{
+            QStringLiteral("Не удалось начать печать на принтере «%1».").arg(info.printerName())};
     const double scale = printer.resolution() / ScreenDotsPerInch;
     painter.scale(scale, scale);
     painter.drawImage(0, 0, clientArea);
     if (!painter.end() || printer.printerState() == QPrinter::Error)
-        return Failure{QStringLiteral("Печать на принтере «%1» не удалась.").arg(info.printerName())};
+        return Failure{
+            QStringLiteral("Печать на принтере «%1» не удалась.").arg(info.printerName())};
     return std::nullopt;
 }
 
 Printing::Printing(const QImage &picture, const QString &title, PagePrinter printer, QWidget *owner)
-    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(
+        owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , picture_(picture)
     , printer_(std::move(printer))
     , prints_(new PictureButton(printerIcon(), QStringLiteral("Печатать"), this))
@@ -110,17 +115,15 @@ Printing::Printing(const QImage &picture, const QString &title, PagePrinter prin
         move(owner->frameGeometry().center() - rect().center());
 }
 
-void Printing::showPicture(const QImage &picture, const QString &title, QWidget *owner, PagePrinter printer)
+void Printing::showPicture(
+    const QImage &picture, const QString &title, QWidget *owner, PagePrinter printer)
 {
     QPointer<Printing> window = new Printing(picture, title, std::move(printer), owner);
     window->exec();
     delete window;
 }
 
-void Printing::paintEvent(QPaintEvent *)
-{
-    QPainter(this).drawImage(0, 0, picture_);
-}
+void Printing::paintEvent(QPaintEvent *) { QPainter(this).drawImage(0, 0, picture_); }
 
 void Printing::mousePressEvent(QMouseEvent *)
 {

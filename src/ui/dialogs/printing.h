@@ -31,7 +31,7 @@ public:
 
     // Builds the window, shows it modally and returns when it has closed.
     static void showPicture(const QImage &picture, const QString &title, QWidget *owner,
-                     PagePrinter printer = printOnDefaultPrinter);
+        PagePrinter printer = printOnDefaultPrinter);
 
     QPushButton *printButton() const { return prints_; }
     QPushButton *cancelButton() const { return cancel_; }

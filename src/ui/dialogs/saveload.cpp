@@ -21,7 +21,8 @@ namespace divograf {
 using namespace layout;
 
 SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
-    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(
+        owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , state_(state)
     , directory_(QDir::currentPath())
     , dirModel_(new QFileSystemModel(this))
@@ -67,8 +68,10 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
 
     connect(text_, &QLineEdit::textChanged, this, &SaveLoad::compose);
     connect(dir_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { openDirectory(dirModel_->filePath(current)); });
-    const auto takeName = [this](const QModelIndex &index) { text_->setText(baseName(fileModel_->fileName(index))); };
+        [this](const QModelIndex &current) { openDirectory(dirModel_->filePath(current)); });
+    const auto takeName = [this](const QModelIndex &index) {
+        text_->setText(baseName(fileModel_->fileName(index)));
+    };
     connect(file_, &QListView::clicked, this, takeName);
     connect(file_, &QListView::activated, this, takeName);
     connect(command_, &QPushButton::clicked, this, &QDialog::accept);

@@ -24,7 +24,8 @@ QString numberText(const QByteArray &bytes)
         return QStringLiteral("&h0");
     QString digits;
     for (qsizetype i = bytes.size() - 1; i >= 0; --i)
-        digits += QStringLiteral("%1").arg(static_cast<unsigned char>(bytes.at(i)), 2, 16, QLatin1Char('0'));
+        digits += QStringLiteral("%1").arg(
+            static_cast<unsigned char>(bytes.at(i)), 2, 16, QLatin1Char('0'));
     qsizetype first = 0;
     while (first < digits.size() - 1 && digits.at(first) == QLatin1Char('0'))
         ++first;
@@ -32,11 +33,12 @@ QString numberText(const QByteArray &bytes)
 }
 
 KeyLookup GetKeyValue(SystemServices &services, std::uint32_t root, const QString &keyPath,
-                      const QString &valueName, QString &keyVal)
+    const QString &valueName, QString &keyVal)
 {
     KeyHandle key = 0;
     KeyLookup result = KeyLookup::Read;
-    if (services.openKey(root, keyPath.toLocal8Bit(), sysinfo::KeyAccess, key) != sysinfo::Success) {
+    if (services.openKey(root, keyPath.toLocal8Bit(), sysinfo::KeyAccess, key)
+        != sysinfo::Success) {
         key = 0;
         keyVal.clear();
         result = KeyLookup::NotRead;
@@ -44,7 +46,8 @@ KeyLookup GetKeyValue(SystemServices &services, std::uint32_t root, const QStrin
         QByteArray buffer(sysinfo::BufferSize, '\0');
         std::uint32_t size = sysinfo::BufferSize;
         std::uint32_t type = 0;
-        if (services.queryValue(key, valueName.toLocal8Bit(), type, buffer, size) != sysinfo::Success) {
+        if (services.queryValue(key, valueName.toLocal8Bit(), type, buffer, size)
+            != sysinfo::Success) {
             keyVal.clear();
             result = KeyLookup::NotRead;
         } else if (const std::optional<QByteArray> value = cutValue(buffer, size); !value) {
@@ -62,15 +65,14 @@ KeyLookup GetKeyValue(SystemServices &services, std::uint32_t root, const QStrin
 std::optional<QString> findSysInfo(SystemServices &services)
 {
     QString path;
-    switch (GetKeyValue(services, sysinfo::LocalMachine, sysinfo::ProgramKey, sysinfo::ProgramValue, path)) {
-    case KeyLookup::Read:
-        return path;
-    case KeyLookup::Broken:
-        return std::nullopt;
-    case KeyLookup::NotRead:
-        break;
+    switch (GetKeyValue(
+        services, sysinfo::LocalMachine, sysinfo::ProgramKey, sysinfo::ProgramValue, path)) {
+    case KeyLookup::Read: return path;
+    case KeyLookup::Broken: return std::nullopt;
+    case KeyLookup::NotRead: break;
     }
-    if (GetKeyValue(services, sysinfo::LocalMachine, sysinfo::FolderKey, sysinfo::FolderValue, path) != KeyLookup::Read)
+    if (GetKeyValue(services, sysinfo::LocalMachine, sysinfo::FolderKey, sysinfo::FolderValue, path)
+        != KeyLookup::Read)
         return std::nullopt;
     path += sysinfo::ProgramFile;
     if (!services.fileExists(path))

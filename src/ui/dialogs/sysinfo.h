@@ -21,13 +21,13 @@ inline constexpr std::uint32_t LocalMachine = 0x80000002u; // HKEY_LOCAL_MACHINE
 // Read rights only (KEY_READ): the look-up never writes, and HKEY_LOCAL_MACHINE refuses write
 // rights to a standard user, so asking for them would hide the program from most users.
 inline constexpr std::uint32_t KeyAccess = 0x20019u;
-inline constexpr int BufferSize = 1024;     // bytes of a value that a look-up reads at most
+inline constexpr int BufferSize = 1024;        // bytes of a value that a look-up reads at most
 inline constexpr std::uint32_t TypeString = 1; // REG_SZ
 inline constexpr std::uint32_t TypeNumber = 4; // REG_DWORD, little-endian
-inline constexpr long Success = 0;          // ERROR_SUCCESS
-inline constexpr long FileNotFound = 2;     // ERROR_FILE_NOT_FOUND
-inline constexpr long InvalidHandle = 6;    // ERROR_INVALID_HANDLE
-inline constexpr long MoreData = 234;       // ERROR_MORE_DATA
+inline constexpr long Success = 0;             // ERROR_SUCCESS
+inline constexpr long FileNotFound = 2;        // ERROR_FILE_NOT_FOUND
+inline constexpr long InvalidHandle = 6;       // ERROR_INVALID_HANDLE
+inline constexpr long MoreData = 234;          // ERROR_MORE_DATA
 
 // The full path of the program.
 inline const QString ProgramKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
@@ -53,13 +53,15 @@ public:
     virtual ~SystemServices() = default;
 
     // Opens `subKey` under `root`. On success `key` is the open key, otherwise 0.
-    virtual long openKey(std::uint32_t root, const QByteArray &subKey, std::uint32_t access,
-                         KeyHandle &key) = 0;
+    virtual long openKey(
+        std::uint32_t root, const QByteArray &subKey, std::uint32_t access, KeyHandle &key)
+        = 0;
     // Reads value `name` of `key` into `data`, whose size is the capacity. `size` comes in as
     // the capacity and goes out as the value's size in bytes (a string's terminating zero
     // counted); a value larger than the capacity fails with `MoreData`.
     virtual long queryValue(KeyHandle key, const QByteArray &name, std::uint32_t &type,
-                            QByteArray &data, std::uint32_t &size) = 0;
+        QByteArray &data, std::uint32_t &size)
+        = 0;
     // Closes `key`; 0 is not a key and fails harmlessly.
     virtual long closeKey(KeyHandle key) = 0;
 
@@ -72,9 +74,9 @@ public:
 
 // What `GetKeyValue` found out.
 enum class KeyLookup {
-    Read,     // the value was read
-    NotRead,  // the key could not be opened or the value not read
-    Broken,   // a value of size 0, which cannot be cut: the search ends with the message
+    Read,    // the value was read
+    NotRead, // the key could not be opened or the value not read
+    Broken,  // a value of size 0, which cannot be cut: the search ends with the message
 };
 
 // The cut of a value read into a buffer: `size` bytes, less a terminating zero at the last of
@@ -90,7 +92,7 @@ QString numberText(const QByteArray &bytes);
 // look-up fails `keyVal` becomes empty. The key is closed in every case, also when opening it
 // failed.
 KeyLookup GetKeyValue(SystemServices &services, std::uint32_t root, const QString &keyPath,
-                      const QString &valueName, QString &keyVal);
+    const QString &valueName, QString &keyVal);
 
 // The path of the system-information program: the first key's full path, unchanged and
 // unchecked; else the second key's folder with the program's name appended, when that file
