@@ -23,8 +23,8 @@ install_missing() {
 
 # Building the program and the renderer; Qt's own texts in Russian; the renderer's manual page.
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-dejavu-core help2man)
-# The test suite on top of that; the print test drives a private CUPS server with a PDF printer,
-# the install tests validate the desktop entry and the metainfo, check the licence lines, build
+# The test suite on top of that: clang-format checks the layout first; the print test drives a
+# private CUPS server with a PDF printer; the install tests validate the desktop entry and the metainfo, check the licence lines, build
 # the Debian package, check it with lintian and ask the desktop's tools which program opens a .dvg.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev cups-daemon cups-client printer-driver-cups-pdf poppler-utils
+TEST_PACKAGES=(clang-format libgtest-dev libbenchmark-dev cups-daemon cups-client printer-driver-cups-pdf poppler-utils
     appstream desktop-file-utils dpkg-dev file reuse lintian shared-mime-info xdg-utils libfile-mimeinfo-perl)
