@@ -11,6 +11,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 using namespace divograf;

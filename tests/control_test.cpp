@@ -8,6 +8,8 @@
 
 #include "scripted.h"
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

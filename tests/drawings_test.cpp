@@ -10,6 +10,8 @@
 #include "core/rainbow/rainbow.h"
 #include "scripted.h"
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -15,6 +15,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>

@@ -11,6 +11,8 @@
 
 #include <QtCore>
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>

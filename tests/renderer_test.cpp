@@ -10,6 +10,8 @@
 
 #include <QtGui>
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 using namespace divograf;

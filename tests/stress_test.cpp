@@ -10,6 +10,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 using namespace divograf;

@@ -14,6 +14,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "printers.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
