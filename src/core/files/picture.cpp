@@ -20,11 +20,12 @@ std::optional<Failure> preparePicture(
         return fileFailure(Writing, file.fileName(), folderReason());
     if (!file.open(QIODevice::WriteOnly))
         return fileFailure(Writing, file.fileName(), reasonOf(file));
-    // 24-bit colour holds every colour the drawings make. The image writer does not look at
-    // its last flush, which is where a full disk shows; a failed write tells the reason only
-    // there, too.
+    // The writers take the 32-bit raster as it is, a row at a time, and write 24-bit colour,
+    // which holds every colour the drawings make; for the surface's own format the conversion
+    // is no copy. The image writer does not look at its last flush, which is where a full disk
+    // shows; a failed write tells the reason only there, too.
     const bool saved
-        = picture.convertToFormat(QImage::Format_RGB888).save(&file, format.constData());
+        = picture.convertToFormat(QImage::Format_RGB32).save(&file, format.constData());
     if (!file.flush() || !saved)
         return fileFailure(Writing, file.fileName(), reasonOf(file));
     return std::nullopt;
