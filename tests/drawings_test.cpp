@@ -335,7 +335,7 @@ TEST(Rainbow, RingColoursAndAWholeRainbow)
 // come out in order: the De Moivre angle carried into the column at the centre (CenterX 1100:
 // with a cell of 1 its re is 0, and at scale 1 it is the last column of its pixel), filled
 // cells sharing their edge pixels, diagonals and 3-D segments painted in order, hole tables
-// per thread.
+// per thread, the rainbow's rings in bands.
 struct Split
 {
     const char *what;
@@ -361,6 +361,7 @@ TEST(HeadlessBlocks, DrawWhatTheWindowsLoopDrawsOnAnyNumberOfThreads)
             {{Control::Slider2, 10}, {Control::Slider1, 40}}, {{Pair::Ampl, "250"}}, 0},
         {"surface, Detail 100", Drawing::Interference3D, 0, 2, {{Control::Option1, 1}},
             {{Pair::Num, "5"}}, 0},
+        {"rainbow", Drawing::Rainbow, 0, 1, {}, {}, 0},
     };
     for (const Split &row : rows) {
         int columns = row.columns; // the blocks end where they end: the window stops there too

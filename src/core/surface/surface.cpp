@@ -127,19 +127,24 @@ void Surface::line(float x1, float y1, float x2, float y2, Colour colour)
 
 void Surface::circle(float x, float y, float r, Colour colour)
 {
+    ++revision_;
+    circleInRows(x, y, r, colour, 0, pixels_ - 1);
+}
+
+void Surface::circleInRows(float x, float y, float r, Colour colour, int rowFrom, int rowTo)
+{
     // The outline drawn with the pen is the ring of pixels whose middles lie between r - w/2 and
     // r + w/2 from the centre; a pen wider than the circle makes it a disc. Pixel i's middle sits
     // at unit i / pixelsPerUnit, as `toPixel` maps. Painted row by row: Qt's stroker costs
     // several times as much for the same pixels and leaves the middle of a small thick circle
     // open.
-    ++revision_;
     const double cx = std::clamp(static_cast<double>(x), -1e6, 1e6) * pixelsPerUnit_;
     const double cy = std::clamp(static_cast<double>(y), -1e6, 1e6) * pixelsPerUnit_;
     const double radius = std::min(std::abs(static_cast<double>(r)), 1e6) * pixelsPerUnit_;
     const double half = penPixels_ / 2.0;
     const double outer = radius + half, inner = radius - half;
-    const double top = std::max(0.0, std::ceil(cy - outer));
-    const double bottom = std::min(pixels_ - 1.0, std::floor(cy + outer));
+    const double top = std::max<double>(std::max(rowFrom, 0), std::ceil(cy - outer));
+    const double bottom = std::min<double>(std::min(rowTo, pixels_ - 1), std::floor(cy + outer));
     const QRgb value = toQRgb(colour);
     for (int py = static_cast<int>(top); py <= bottom; ++py) {
         const double dy = py - cy;

@@ -75,6 +75,8 @@ public:
     // `Circle`: the outline round (x, y) with radius r, drawn with the pen width: every pixel
     // whose middle lies within half the pen width of the circle.
     void circle(float x, float y, float r, Colour colour);
+    // Its pixel rows `rowFrom`..`rowTo` only, as `fillBoxInRows`.
+    void circleInRows(float x, float y, float r, Colour colour, int rowFrom, int rowTo);
     // The clearing of every start command: white from (0, 0) to (5000, 5000).
     void clear() { fillBox(0, 0, Nominal, Nominal, White); }
 

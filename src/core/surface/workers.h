@@ -52,10 +52,23 @@ private:
     bool quit_ = false;
 };
 
-// Fills `count` boxes into the raster, boxAt(n) giving the corner, side and colour of the n-th
-// in the order of painting, as one band of pixel rows per thread: each band replays every box
-// in order, clipped to its rows, so that where boxes share pixels the later one wins as when
-// they are filled one by one. Counts as one drawing operation.
+// Paints the raster in one band of pixel rows per thread: paint(rowFrom, rowTo) must replay
+// every element of the step in order, clipped to those rows, so that where elements share
+// pixels the later one wins as when they are painted one by one. Counts as one drawing
+// operation.
+template <class PaintRows> void inBands(Surface &surface, Workers &workers, PaintRows paint)
+{
+    const int bands = workers.threads();
+    const int rows = (surface.pixels() + bands - 1) / bands;
+    workers.forEach(bands, 1, [&](int band, int, int) {
+        const int from = band * rows;
+        paint(from, std::min(from + rows, surface.pixels()) - 1);
+    });
+    surface.markDrawn();
+}
+
+// Fills `count` boxes in bands, boxAt(n) giving the corner, side and colour of the n-th in the
+// order of painting.
 struct Box
 {
     float x, y, side;
@@ -63,17 +76,12 @@ struct Box
 };
 template <class BoxAt> void fillInBands(Surface &surface, Workers &workers, int count, BoxAt boxAt)
 {
-    const int bands = workers.threads();
-    const int rows = (surface.pixels() + bands - 1) / bands;
-    workers.forEach(bands, 1, [&](int band, int, int) {
-        const int from = band * rows;
-        const int to = std::min(from + rows, surface.pixels()) - 1;
+    inBands(surface, workers, [&](int from, int to) {
         for (int n = 0; n < count; ++n) {
             const Box b = boxAt(n);
             surface.fillBoxInRows(b.x, b.y, b.side, b.side, b.colour, from, to);
         }
     });
-    surface.markDrawn();
 }
 
 } // namespace divograf
