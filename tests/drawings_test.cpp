@@ -399,8 +399,9 @@ TEST(HeadlessBlocks, DrawWhatTheWindowsLoopDrawsOnAnyNumberOfThreads)
     }
 }
 
-// Cells finer than Detail: the sample points and grid positions between the window's, and the
-// 3-D pen in raster pixels, half the cell at scale 1 times the scale, at least 1.
+// Cells finer than Detail: the sample points and grid positions between the window's, the
+// 3-D pen in raster pixels, half the cell at scale 1 times the scale, at least 1, and the cell
+// nearest to a pixel (4995 / 329 units at scale 1).
 TEST(HeadlessBlocks, CellsPointsAndPen)
 {
     EXPECT_EQ(samplePoints(1), 5000);
@@ -416,4 +417,9 @@ TEST(HeadlessBlocks, CellsPointsAndPen)
     EXPECT_EQ(surfacePen(1, 16), 8);
     EXPECT_EQ(surfacePen(3, 1), 1);
     EXPECT_EQ(surfacePen(1, 1), 1);
+    EXPECT_EQ(Surface::unitsNearestPixel(1), 15);
+    EXPECT_EQ(Surface::unitsNearestPixel(2), 8);
+    EXPECT_EQ(Surface::unitsNearestPixel(10), 2);
+    EXPECT_EQ(Surface::unitsNearestPixel(11), 1);
+    EXPECT_EQ(Surface::unitsNearestPixel(16), 1);
 }

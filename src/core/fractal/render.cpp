@@ -6,6 +6,7 @@
 
 #include "core/surface/workers.h"
 
+#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -44,49 +45,42 @@ void renderInBlocks(Surface &surface, const FractalPanel &panel, Run &run, Worke
     const bool filled = panel.value(Control::Box) == 1;
     const int points = samplePoints(side);
     const int blockColumns = std::max(1, BlockCells / points);
-    std::vector<Computed> block(static_cast<std::size_t>(blockColumns) * points);
+    std::vector<Computed> computed(static_cast<std::size_t>(blockColumns) * points);
     const auto at = [side](int index) { return 1 + index * side; };
     double angle = 0;
 
     for (int first = 0; first < points && run.Running; first += blockColumns) {
-        const int columns = std::min(blockColumns, points - first);
-        const int cells = columns * points;
-        // Cell n of the block, column by column as the window draws them.
-        const auto cellAt = [&](int n) {
-            return fractalCell(panel, axes, at(first + n / points), at(n % points));
-        };
-        workers.forEach(cells, CellsPerTask, [&](int begin, int end, int) {
-            for (int n = begin; n < end; ++n) {
-                const FractalCell c = cellAt(n);
-                Computed &r = block[n];
-                r.readsAngle = readsCarriedAngle(c);
-                r.angle = 0;
-                if (!r.readsAngle)
-                    r.colour = colourOf(c, r.angle);
-            }
-        });
-        // The angle carried from cell to cell, in the window's order.
-        for (int n = 0; n < cells; ++n) {
-            Computed &r = block[n];
+        const CellBlock block{first, std::min(blockColumns, points - first), points};
+        std::atomic<bool> anyReads{false};
+        forEachCell(workers, block, CellsPerTask, [&](int column, int row, int n, int) {
+            const FractalCell c = fractalCell(panel, axes, at(column), at(row));
+            Computed &r = computed[n];
+            r.readsAngle = readsCarriedAngle(c);
+            r.angle = 0;
             if (r.readsAngle)
-                r.colour = colourOf(cellAt(n), angle);
+                anyReads.store(true, std::memory_order_relaxed);
             else
-                angle = r.angle;
-        }
-        const auto boxAt = [&](int n) {
-            return Box{static_cast<float>(at(first + n / points)),
-                static_cast<float>(at(n % points)), static_cast<float>(side), block[n].colour};
-        };
-        if (filled) {
-            fillInBands(surface, workers, cells, boxAt);
-        } else {
-            for (int n = 0; n < cells; ++n) {
-                const Box b = boxAt(n);
-                surface.lineBy(b.x, b.y, b.side, b.side, b.colour);
+                r.colour = colourOf(c, r.angle);
+        });
+        // The angle carried from cell to cell, in the window's order. A cell that sets it
+        // before it reads it hands on its own.
+        if (anyReads.load(std::memory_order_relaxed)) {
+            for (int n = 0; n < block.cells(); ++n) {
+                Computed &r = computed[n];
+                if (r.readsAngle)
+                    r.colour = colourOf(
+                        fractalCell(panel, axes, at(first + n / points), at(n % points)), angle);
+                else
+                    angle = r.angle;
             }
+        } else if (panel.value(Control::MUA) == 1) {
+            angle = computed[block.cells() - 1].angle;
         }
-        run.status.show(at(first + columns - 1) / PercentDivisor);
-        run.done = static_cast<double>(first + columns) / points;
+        paintCells(
+            surface, workers, block, [&](int index) { return static_cast<float>(at(index)); },
+            static_cast<float>(side), filled, [&](int n) { return computed[n].colour; });
+        run.status.show(at(first + block.columns - 1) / PercentDivisor);
+        run.done = static_cast<double>(first + block.columns) / points;
         run.yield();
     }
     run.status.reset();

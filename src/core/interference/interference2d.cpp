@@ -32,31 +32,21 @@ void mapInBlocks(Surface &surface, const FractalPanel &fractal, const Interferen
     const bool filled = fractal.value(Control::Box) == 1;
     const int points = mapPoints(cell);
     const int blockColumns = std::max(1, BlockCells / points);
-    std::vector<Colour> block(static_cast<std::size_t>(blockColumns) * points);
+    std::vector<Colour> colours(static_cast<std::size_t>(blockColumns) * points);
     std::vector<HoleTables> scratch(workers.threads(), holes);
     const auto at = [cell](int index) { return gridPosition(GridFirst, index, cell); };
 
     for (int first = 0; first < points && run.Running; first += blockColumns) {
-        const int columns = std::min(blockColumns, points - first);
-        const int cells = columns * points;
-        workers.forEach(cells, CellsPerTask, [&](int begin, int end, int worker) {
-            for (int n = begin; n < end; ++n)
-                block[n] = mapColour(scratch[worker], at(first + n / points), at(n % points), p, w);
+        const CellBlock block{first, std::min(blockColumns, points - first), points};
+        forEachCell(workers, block, CellsPerTask, [&](int column, int row, int n, int worker) {
+            colours[n] = mapColour(scratch[worker], at(column), at(row), p, w);
         });
-        const auto boxAt = [&](int n) {
-            return Box{static_cast<float>(GridUnit * at(first + n / points)),
-                static_cast<float>(GridUnit * at(n % points)), static_cast<float>(cell), block[n]};
-        };
-        if (filled) {
-            fillInBands(surface, workers, cells, boxAt);
-        } else {
-            for (int n = 0; n < cells; ++n) {
-                const Box b = boxAt(n);
-                surface.lineBy(b.x, b.y, b.side, b.side, b.colour);
-            }
-        }
-        run.status.show(static_cast<int>(at(first + columns - 1)) / ColumnsPerPercent);
-        run.done = static_cast<double>(first + columns) / points;
+        paintCells(
+            surface, workers, block,
+            [&](int index) { return static_cast<float>(GridUnit * at(index)); },
+            static_cast<float>(cell), filled, [&](int n) { return colours[n]; });
+        run.status.show(static_cast<int>(at(first + block.columns - 1)) / ColumnsPerPercent);
+        run.done = static_cast<double>(first + block.columns) / points;
         run.yield();
     }
 }

@@ -83,11 +83,11 @@ void surfaceInBlocks(Surface &surface, const InterferencePanel &panel, const Wav
 
     for (int first = 0; first < rowTotal && run.Running; first += blockRows) {
         const int count = std::min(blockRows, rowTotal - first);
-        workers.forEach(count * perRow, PointsPerTask, [&](int begin, int end, int worker) {
-            for (int n = begin; n < end; ++n)
-                block[n] = surfacePoint(scratch[worker], Rows::x(n % perRow, rows.step),
-                    rows.y(first + n / perRow), p, w, v);
-        });
+        forEachCell(workers, CellBlock{first, count, perRow}, PointsPerTask,
+            [&](int row, int point, int n, int worker) {
+                block[n] = surfacePoint(
+                    scratch[worker], Rows::x(point, rows.step), rows.y(row), p, w, v);
+            });
         for (int n = 0; n < count * perRow && run.Running; ++n) {
             const SurfacePoint &point = block[n];
             drawSegment(surface, n % perRow == 0, point, prevX, prevY);

@@ -76,6 +76,12 @@ int Surface::toPixel(float unit) const
     return static_cast<int>(p);
 }
 
+int Surface::unitsNearestPixel(int scale)
+{
+    return std::max(
+        1, static_cast<int>(std::lround(static_cast<double>(Units) / (Pixels * scale))));
+}
+
 void Surface::setDrawWidth(std::int16_t pixels)
 {
     drawWidth_ = std::max<std::int16_t>(pixels, 1);

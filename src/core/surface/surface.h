@@ -47,6 +47,9 @@ public:
 
     // The one unit-to-pixel mapping: pixel = unit * pixels / 4995, to the nearest pixel.
     int toPixel(float unit) const;
+    // The whole number of surface units nearest to one pixel at `scale`, at least 1: 15 at
+    // scale 1, 4 at scale 4, 1 from scale 11 on.
+    static int unitsNearestPixel(int scale);
 
     // `Line` as a filled box: the rectangle with corners (x, y) and (x + w, y + h), edges
     // included. A pen wider than one pixel widens the edges, as it does for lines.

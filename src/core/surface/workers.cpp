@@ -4,7 +4,11 @@
 
 #include "core/surface/workers.h"
 
+#include <QThread>
+
 namespace divograf {
+
+int processorCount() { return std::max(QThread::idealThreadCount(), 1); }
 
 Workers::Workers(int threads)
 {

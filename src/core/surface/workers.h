@@ -52,6 +52,9 @@ private:
     bool quit_ = false;
 };
 
+// The processors this process may run on: the renderer's threads unless told otherwise.
+int processorCount();
+
 // Paints the raster in one band of pixel rows per thread: paint(rowFrom, rowTo) must replay
 // every element of the step in order, clipped to those rows, so that where elements share
 // pixels the later one wins as when they are painted one by one. Counts as one drawing
@@ -67,20 +70,55 @@ template <class PaintRows> void inBands(Surface &surface, Workers &workers, Pain
     surface.markDrawn();
 }
 
-// Fills `count` boxes in bands, boxAt(n) giving the corner, side and colour of the n-th in the
-// order of painting.
-struct Box
+// A block of a headless drawing: `columns` whole columns (the 3-D surface: rows) of `points`
+// cells each, from column `first`; cell n of the block is cell n % points of column
+// first + n / points, so that n runs in the window's order.
+struct CellBlock
 {
-    float x, y, side;
-    Colour colour;
+    int first, columns, points;
+    int cells() const { return columns * points; }
 };
-template <class BoxAt> void fillInBands(Surface &surface, Workers &workers, int count, BoxAt boxAt)
+
+// Runs cell(column, row, n, worker) for every cell of the block, on all threads.
+template <class Cell>
+void forEachCell(Workers &workers, const CellBlock &block, int chunk, Cell cell)
 {
-    inBands(surface, workers, [&](int from, int to) {
-        for (int n = 0; n < count; ++n) {
-            const Box b = boxAt(n);
-            surface.fillBoxInRows(b.x, b.y, b.side, b.side, b.colour, from, to);
+    workers.forEach(block.cells(), chunk, [&](int begin, int end, int worker) {
+        int column = block.first + begin / block.points;
+        int row = begin % block.points;
+        for (int n = begin; n < end; ++n) {
+            cell(column, row, n, worker);
+            if (++row == block.points) {
+                row = 0;
+                ++column;
+            }
         }
+    });
+}
+
+// Paints the block's cells as the window paints a map cell: a filled square of side `side` at
+// (position(column), position(row)), in bands of rows, or its diagonal, in order on this
+// thread. colourAt(n) gives the colour of cell n.
+template <class Position, class ColourAt>
+void paintCells(Surface &surface, Workers &workers, const CellBlock &block, Position position,
+    float side, bool filled, ColourAt colourAt)
+{
+    const auto each = [&](auto paint) {
+        int n = 0;
+        for (int column = block.first; column < block.first + block.columns; ++column) {
+            const float x = position(column);
+            for (int row = 0; row < block.points; ++row, ++n)
+                paint(x, position(row), colourAt(n));
+        }
+    };
+    if (!filled) {
+        each([&](float x, float y, Colour c) { surface.lineBy(x, y, side, side, c); });
+        return;
+    }
+    inBands(surface, workers, [&](int from, int to) {
+        each([&](float x, float y, Colour c) {
+            surface.fillBoxInRows(x, y, side, side, c, from, to);
+        });
     });
 }
 
