@@ -23,9 +23,10 @@ struct Value
 {
     std::uint32_t type;
     QByteArray bytes;
-    std::uint32_t size;
-};                           // size: as reported
-Value text(const QString &s) // a string as the registry keeps it, terminating zero counted
+    std::uint32_t size; // as reported
+};
+// A string as the registry keeps it, terminating zero counted.
+Value text(const QString &s)
 {
     const QByteArray bytes = s.toLocal8Bit() + '\0';
     return {sysinfo::TypeString, bytes, std::uint32_t(bytes.size())};
@@ -51,20 +52,30 @@ struct Fake : SystemServices
         const auto v = open.at(key)->find(QString::fromLocal8Bit(name));
         if (v == open.at(key)->end())
             return sysinfo::FileNotFound;
-        if (v->second.bytes.size() > std::min<qsizetype>(data.size(), size))
-            return size = std::uint32_t(v->second.bytes.size()), sysinfo::MoreData;
+        if (v->second.bytes.size() > std::min<qsizetype>(data.size(), size)) {
+            size = std::uint32_t(v->second.bytes.size());
+            return sysinfo::MoreData;
+        }
         std::copy(v->second.bytes.begin(), v->second.bytes.end(), data.begin());
-        return type = v->second.type, size = v->second.size, sysinfo::Success;
+        type = v->second.type;
+        size = v->second.size;
+        return sysinfo::Success;
     }
     long closeKey(KeyHandle key) override
     {
-        return ++closed, open.erase(key) ? sysinfo::Success : sysinfo::InvalidHandle;
+        ++closed;
+        return open.erase(key) ? sysinfo::Success : sysinfo::InvalidHandle;
     }
     bool fileExists(const QString &path) override
     {
-        return checked.push_back(path), files.contains(path);
+        checked.push_back(path);
+        return files.contains(path);
     }
-    bool start(const QString &path) override { return started.push_back(path), startWorks; }
+    bool start(const QString &path) override
+    {
+        started.push_back(path);
+        return startWorks;
+    }
 
     std::map<QString, std::map<QString, Value>> keys;
     QStringList files;
@@ -75,10 +86,12 @@ struct Fake : SystemServices
     std::map<KeyHandle, std::map<QString, Value> *> open;
 };
 
-const QString &P = sysinfo::ProgramKey, &F = sysinfo::FolderKey, Path = QStringLiteral("PATH"),
-              Loc = QStringLiteral("MSINFO");
-const QString Folder = QStringLiteral("C:\\MSInfo"),
-              InFolder = Folder + QStringLiteral("\\MSINFO32.EXE");
+const QString &P = sysinfo::ProgramKey;
+const QString &F = sysinfo::FolderKey;
+const QString Path = QStringLiteral("PATH");
+const QString Loc = QStringLiteral("MSINFO");
+const QString Folder = QStringLiteral("C:\\MSInfo");
+const QString InFolder = Folder + QStringLiteral("\\MSINFO32.EXE");
 const Value Empty{sysinfo::TypeString, {}, 0};
 
 // Calls `action` from the event loop once a window other than `current` is the active modal one.
@@ -87,15 +100,16 @@ void whenModal(std::function<void(QWidget *)> action, QWidget *current = nullptr
     auto *poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, qApp, [poll, action, current] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal != current && modal->isActiveWindow())
-            poll->deleteLater(), poll->stop(), action(modal);
+        if (modal && modal != current && modal->isActiveWindow()) {
+            poll->deleteLater();
+            poll->stop();
+            action(modal);
+        }
     });
     poll->start(5);
 }
-void press(Qt::Key key)
-{
-    QTest::keyClick(static_cast<QWidget *>(nullptr), key);
-} // to the focus widget
+// To the focus widget.
+void press(Qt::Key key) { QTest::keyClick(static_cast<QWidget *>(nullptr), key); }
 QPushButton *button(QWidget *about, const char *name)
 {
     return about->findChild<QPushButton *>(QString::fromLatin1(name));
@@ -144,11 +158,15 @@ TEST(SysInfoLookUp, StartsTheProgramOrCallsForTheMessageAndClosesEveryKey)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         Fake fake;
-        fake.keys = row.keys, fake.files = row.files, fake.startWorks = row.startWorks;
+        fake.keys = row.keys;
+        fake.files = row.files;
+        fake.startWorks = row.startWorks;
         int messages = 0;
         StartSysInfo(fake, [&] { ++messages; });
-        EXPECT_EQ(std::tuple(fake.opened, fake.checked, fake.started, messages),
-            std::tuple(row.opened, row.checked, row.started, int(row.message)));
+        EXPECT_EQ(fake.opened, row.opened);
+        EXPECT_EQ(fake.checked, row.checked);
+        EXPECT_EQ(fake.started, row.started);
+        EXPECT_EQ(messages, int(row.message));
         EXPECT_EQ(fake.closed, int(fake.opened.size())); // a failed opening closes handle 0
         EXPECT_TRUE(fake.open.empty());
     }
@@ -181,7 +199,8 @@ TEST(SysInfoLookUp, ReadsAValueByItsTypeAndCutsOneTerminatingZero)
         QString keyVal = QStringLiteral("kept");
         EXPECT_EQ(GetKeyValue(fake, sysinfo::LocalMachine, P, Path, keyVal), result)
             << expected.toStdString();
-        EXPECT_EQ(std::pair(keyVal, fake.closed), std::pair(expected, 1));
+        EXPECT_EQ(keyVal, expected);
+        EXPECT_EQ(fake.closed, 1);
     }
     Fake none; // a key that cannot be opened: the text emptied
     QString keyVal = QStringLiteral("kept");
@@ -250,8 +269,10 @@ TEST(About, NamesTheProgramAndClosesOnEnterOrEsc)
                 seen << QApplication::focusWidget()->objectName();
             press(Qt::Key_Tab);
             press(key);
-            if (about->isVisible())
-                about->close(), seen.clear();
+            if (about->isVisible()) {
+                about->close();
+                seen.clear();
+            }
         });
         showAbout(&owner, QIcon(), services);
         EXPECT_EQ(seen.join('|'),
@@ -269,7 +290,9 @@ TEST(About, SystemInfoShowsTheMessageOrStartsTheProgramAndTheBoxStaysOpen)
 {
     Fake services;
     QString message;
-    bool plain = false, openAfter = false, openWithoutMessage = false;
+    bool plain = false;
+    bool openAfter = false;
+    bool openWithoutMessage = false;
     whenModal([&](QWidget *about) {
         whenModal(
             [&](QWidget *modal) {
@@ -291,7 +314,9 @@ TEST(About, SystemInfoShowsTheMessageOrStartsTheProgramAndTheBoxStaysOpen)
     });
     showAbout(nullptr, solid(Qt::red), services);
     EXPECT_EQ(message, QStringLiteral("Дивограф|System Information Is Unavailable At This Time"));
-    EXPECT_TRUE(plain && openAfter && openWithoutMessage);
+    EXPECT_TRUE(plain) << "the message has an OK button and no icon";
+    EXPECT_TRUE(openAfter) << "the box stays open after the message";
+    EXPECT_TRUE(openWithoutMessage) << "the box stays open after starting the program";
     EXPECT_EQ(services.started, std::vector<QString>{QStringLiteral("/usr/bin/kinfocenter")});
 }
 

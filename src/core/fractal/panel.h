@@ -25,8 +25,16 @@ struct StoredInt
     std::int32_t value = 0;
     Width width = Width::Bits16;
 
-    void set16(std::int32_t v) { value = static_cast<std::int16_t>(v), width = Width::Bits16; }
-    void set32(std::int32_t v) { value = v, width = Width::Bits32; }
+    void set16(std::int32_t v)
+    {
+        value = static_cast<std::int16_t>(v);
+        width = Width::Bits16;
+    }
+    void set32(std::int32_t v)
+    {
+        value = v;
+        width = Width::Bits32;
+    }
     bool operator==(const StoredInt &) const = default;
 };
 
