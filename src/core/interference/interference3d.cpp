@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 namespace divograf {
 
@@ -40,8 +41,8 @@ void Interference3D(Surface &surface, const FractalPanel &fractal, const Interfe
     surface.setDrawWidth(static_cast<std::int16_t>(v.Detail.value * 5 / 10));
     const Wavelengths w = wavelengths3D(v);
     holes.rebuild(panel.value(Pair::Num), v.CenterX.value / 10.0, v.CenterY.value / 10.0);
-    const double c15 = std::cos(Pi() / ViewDivisor);
-    const double s15 = std::sin(Pi() / ViewDivisor);
+    const double c15 = std::cos(std::numbers::pi / ViewDivisor);
+    const double s15 = std::sin(std::numbers::pi / ViewDivisor);
     // The previous projected point, carried across row ends.
     double prevX = 0, prevY = 0;
 

@@ -6,10 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace divograf {
-
-double Pi() { return 4 * std::atan(1.0); }
 
 void HoleTables::rebuild(int n, double centreX, double centreY)
 {
@@ -17,9 +16,8 @@ void HoleTables::rebuild(int n, double centreX, double centreY)
     HoleX.assign(n + 1, 0.0);
     HoleY.assign(n + 1, 0.0);
     HolePath.assign(n + 1, 0.0);
-    const double pi = Pi();
     for (int k = 1; k <= n; ++k) {
-        const double angle = 2 * pi * k / n;
+        const double angle = 2 * std::numbers::pi * k / n;
         HoleX[k] = centreX + HoleCircleRadius * std::cos(angle);
         HoleY[k] = centreY + HoleCircleRadius * std::sin(angle);
     }
