@@ -19,6 +19,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 using namespace divograf;
@@ -89,7 +90,8 @@ std::vector<QLine> surfaceSegments(int detail)
     HoleTables holes;
     holes.rebuild(7, v.CenterX.value / 10.0, v.CenterY.value / 10.0);
     const Wavelengths w = wavelengths3D(v);
-    const double c15 = std::cos(Pi() / ViewDivisor), s15 = std::sin(Pi() / ViewDivisor);
+    const double c15 = std::cos(std::numbers::pi / ViewDivisor),
+                 s15 = std::sin(std::numbers::pi / ViewDivisor);
     const double toPixel = static_cast<double>(Surface::Pixels) / Surface::Units * GridUnit;
     const int step = detail / GridUnit;
     std::vector<QLine> segments;

@@ -36,20 +36,24 @@ struct Rule
     Pair pair;
     const char *text;
     int value;
-    const char *rewrite;
-}; // rewrite nullptr: the text stays
-constexpr Pair L = Pair::L, Num = Pair::Num, Scal = Pair::Scal, Ampl = Pair::Ampl;
+    const char *rewrite; // nullptr: the text stays
+};
+constexpr Pair L = Pair::L;
+constexpr Pair Num = Pair::Num;
+constexpr Pair Scal = Pair::Scal;
+constexpr Pair Ampl = Pair::Ampl;
 struct Act
 {
     int at;
-    std::optional<Drawing> press;
-}; // no press: a click on the surface
-struct Look
+    std::optional<Drawing> press; // none: a click on the surface
+};
+struct Look // after element `at`
 {
-    int at, percent;
+    int at;
+    int percent; // -1: the name alone
     bool running;
     int pen;
-}; // after element `at`; percent -1: the name alone
+};
 struct Scenario
 {
     const char *name;
@@ -59,8 +63,10 @@ struct Scenario
     std::vector<Look> looks;
 };
 
-constexpr auto Fractal = Drawing::Fractal, Map = Drawing::Interference,
-               Solid = Drawing::Interference3D, Rainbow = Drawing::Rainbow;
+constexpr Drawing Fractal = Drawing::Fractal;
+constexpr Drawing Map = Drawing::Interference;
+constexpr Drawing Solid = Drawing::Interference3D;
+constexpr Drawing Rainbow = Drawing::Rainbow;
 constexpr std::nullopt_t Click = std::nullopt;
 
 } // namespace
@@ -74,9 +80,11 @@ TEST(FractalPanel, HandlersStoreTheDerivedValueWithTheirWidth)
                   v.RedCorr, v.GreenCorr, v.BlueCorr, v.Squarings, v.Cube, v.UseMoivre, v.Axes}),
         std::vector<StoredInt>({B16(2500), B16(2500), B16(30), B16(50), B16(2), B16(25), B16(24),
             B16(23), B32(1), B16(0), B16(0), B32(7)}));
-    EXPECT_EQ(std::make_tuple(m.fractal.mmEnabled(), m.fractal.value(Control::Box), m.marker.Left,
-                  m.fractal.label2Caption(), m.fractal.frame1Caption()),
-        std::make_tuple(false, 1, 2411, QStringLiteral("Оси 7"), QStringLiteral("Размер 30")));
+    EXPECT_FALSE(m.fractal.mmEnabled());
+    EXPECT_EQ(m.fractal.value(Control::Box), 1);
+    EXPECT_EQ(m.marker.Left, 2411);
+    EXPECT_EQ(m.fractal.label2Caption(), QStringLiteral("Оси 7"));
+    EXPECT_EQ(m.fractal.frame1Caption(), QStringLiteral("Размер 30"));
     // Sliders store 32-bit values, options and check boxes 16-bit ones; a value beyond the range
     // is clamped as the slider would; setting the value a slider has runs no handler.
     for (const Handler &h : std::vector<Handler>{{Control::Rc, 200, &FractalVars::RedCorr, B32(0)},
@@ -112,65 +120,108 @@ TEST(FractalPanel, CaptionsMarkerMmAndOptions) // QWA: in the window suite, as t
     FractalPanel &p = m.fractal;
     m.marker.Visible = false;
     p.setValue(Control::MM, 10);
-    p.setValue(
-        Control::Slider3, 0); // does not show the marker; the centre sliders do, and place it
-    EXPECT_EQ(std::make_tuple(p.label2Caption(), p.frame1Caption(), m.marker.Visible),
-        std::make_tuple(QStringLiteral("Оси  10"), QStringLiteral("Размер  0"), false));
+    // The size does not show the marker; the centre sliders do, and place it.
+    p.setValue(Control::Slider3, 0);
+    EXPECT_EQ(p.label2Caption(), QStringLiteral("Оси  10"));
+    EXPECT_EQ(p.frame1Caption(), QStringLiteral("Размер  0"));
+    EXPECT_FALSE(m.marker.Visible);
     p.setValue(Control::Slider2, 10);
     p.setValue(Control::Slider1, 40);
-    EXPECT_EQ(std::make_tuple(m.marker.Visible, m.marker.Left, m.marker.Top),
-        std::make_tuple(true, 940, 3940));
+    EXPECT_TRUE(m.marker.Visible);
+    EXPECT_EQ(m.marker.Left, 940);
+    EXPECT_EQ(m.marker.Top, 3940);
     p.setValue(Control::MUA, 1);
-    const bool ticked = p.mmEnabled();
+    EXPECT_TRUE(p.mmEnabled());
     p.setValue(Control::MUA, 0);
-    EXPECT_EQ(std::make_pair(ticked, p.mmEnabled()), std::make_pair(true, false));
-    p.vars.Detail.set32(
-        77); // selecting the selected option stores Detail again; options form a group
+    EXPECT_FALSE(p.mmEnabled());
+    // Selecting the selected option stores Detail again; the options form a group.
+    p.vars.Detail.set32(77);
     p.setValue(Control::Option2, 1);
     EXPECT_EQ(p.vars.Detail, B16(50));
     p.setValue(Control::Option4, 1);
-    EXPECT_EQ(
-        std::make_pair(p.value(Control::Option2), p.value(Control::Option4)), std::make_pair(0, 1));
+    EXPECT_EQ(p.value(Control::Option2), 0);
+    EXPECT_EQ(p.value(Control::Option4), 1);
 }
 
 TEST(TextRule, GivesTheValueAndRewritesOnlyWhenTheTextDoesNotShowIt)
 {
     const std::vector<Rule> rules = {
         // The wrap by max + 1 (sign of the dividend), then the lower clamp.
-        {L, "3000", 3000, nullptr}, {L, "3001", 1, "1"}, {L, "3500", 499, "499"}, {L, "-5", 1, "1"},
-        {L, "-3006", 1, "1"}, {Num, "0", 1, "1"}, {Num, "25", 4, "4"}, {Num, "21", 1, "1"},
-        {Num, "20", 20, nullptr}, {Scal, "12", 1, "1"}, {Scal, "11", 1, "1"},
+        {L, "3000", 3000, nullptr},
+        {L, "3001", 1, "1"},
+        {L, "3500", 499, "499"},
+        {L, "-5", 1, "1"},
+        {L, "-3006", 1, "1"},
+        {Num, "0", 1, "1"},
+        {Num, "25", 4, "4"},
+        {Num, "21", 1, "1"},
+        {Num, "20", 20, nullptr},
+        {Scal, "12", 1, "1"},
+        {Scal, "11", 1, "1"},
         {Scal, "10", 10, nullptr},
         // Rounding half to even; a text that shows the value is left alone.
-        {L, "12.5", 12, "12"}, {L, "13.5", 14, "14"}, {L, "12.49", 12, "12"},
-        {L, "12.0", 12, nullptr}, {Num, "0.5", 1, "1"}, {Num, "1.5", 2, "2"},
+        {L, "12.5", 12, "12"},
+        {L, "13.5", 14, "14"},
+        {L, "12.49", 12, "12"},
+        {L, "12.0", 12, nullptr},
+        {Num, "0.5", 1, "1"},
+        {Num, "1.5", 2, "2"},
         // The amplitude shows its value less 50: 510 wraps to 9, -30 gives 20, both raised to 50.
-        {Ampl, "450", 500, nullptr}, {Ampl, "0", 50, nullptr}, {Ampl, "460", 50, "0"},
-        {Ampl, "-30", 50, "0"}, {Ampl, "-50", 50, "0"}, {Ampl, "449.5", 500, "450"},
-        {Ampl, "буквы", 50, nullptr}, {Ampl, "", 50, nullptr},
+        {Ampl, "450", 500, nullptr},
+        {Ampl, "0", 50, nullptr},
+        {Ampl, "460", 50, "0"},
+        {Ampl, "-30", 50, "0"},
+        {Ampl, "-50", 50, "0"},
+        {Ampl, "449.5", 500, "450"},
+        {Ampl, "буквы", 50, nullptr},
+        {Ampl, "", 50, nullptr},
         // Reading: blanks skipped everywhere, the number read up to what cannot continue it.
-        {Num, "letters", 1, "1"}, {L, "", 1, nullptr}, {L, " 700 ", 700, nullptr},
-        {L, "\t 7 0 0", 700, nullptr}, {L, "+8", 8, nullptr}, {L, "- 8", 1, "1"},
-        {L, "12abc", 12, nullptr}, {L, "12.5abc", 12, "12"}, {L, "7,6", 7, nullptr},
-        {L, "1e3", 1000, nullptr}, {L, "1E+3", 1000, nullptr}, {L, "25e-1", 2, "2"},
-        {L, "1e", 1, nullptr}, {L, "5e+x", 5, nullptr}, {L, ".5e3", 500, nullptr},
-        {L, "5.", 5, nullptr}, {L, ".", 1, "1"}, {L, "-", 1, "1"}, {L, "0x10", 1, "1"},
-        {L, "&H10", 1, "1"}, {L, "٣", 1, "1"},
-        // Beyond 32 bits a number counts as the nearest bound: 2147483647 mod 3001 = 1058, mod 501
-        // = 253.
-        {L, "1e12", 1058, "1058"}, {L, "4294967296", 1058, "1058"}, {L, "1e400", 1058, "1058"},
-        {L, "1e99999999999999999999", 1058, "1058"}, {L, "-1e12", 1, "1"}, {L, "-1e400", 1, "1"},
-        {L, "1e-400", 1, "1"}, {L, "0.000e999", 1, "1"}, {L, "inf", 1, "1"}, {L, "nan", 1, "1"},
-        {Ampl, "1e12", 253, "203"}, {Ampl, "-1e400", 50, "0"}, {Ampl, "inf", 50, nullptr},
-        {Num, "1e12", 1, "1"}};
+        {Num, "letters", 1, "1"},
+        {L, "", 1, nullptr},
+        {L, " 700 ", 700, nullptr},
+        {L, "\t 7 0 0", 700, nullptr},
+        {L, "+8", 8, nullptr},
+        {L, "- 8", 1, "1"},
+        {L, "12abc", 12, nullptr},
+        {L, "12.5abc", 12, "12"},
+        {L, "7,6", 7, nullptr},
+        {L, "1e3", 1000, nullptr},
+        {L, "1E+3", 1000, nullptr},
+        {L, "25e-1", 2, "2"},
+        {L, "1e", 1, nullptr},
+        {L, "5e+x", 5, nullptr},
+        {L, ".5e3", 500, nullptr},
+        {L, "5.", 5, nullptr},
+        {L, ".", 1, "1"},
+        {L, "-", 1, "1"},
+        {L, "0x10", 1, "1"},
+        {L, "&H10", 1, "1"},
+        {L, "٣", 1, "1"},
+        // Beyond 32 bits a number counts as the nearest bound:
+        // 2147483647 mod 3001 = 1058, mod 501 = 253.
+        {L, "1e12", 1058, "1058"},
+        {L, "4294967296", 1058, "1058"},
+        {L, "1e400", 1058, "1058"},
+        {L, "1e99999999999999999999", 1058, "1058"},
+        {L, "-1e12", 1, "1"},
+        {L, "-1e400", 1, "1"},
+        {L, "1e-400", 1, "1"},
+        {L, "0.000e999", 1, "1"},
+        {L, "inf", 1, "1"},
+        {L, "nan", 1, "1"},
+        {Ampl, "1e12", 253, "203"},
+        {Ampl, "-1e400", 50, "0"},
+        {Ampl, "inf", 50, nullptr},
+        {Num, "1e12", 1, "1"},
+    };
     for (const Rule &c : rules) {
         const QString text = QString::fromUtf8(c.text);
         const QString shown = c.rewrite ? QString::fromUtf8(c.rewrite) : text;
         InterferencePanel panel; // the handler rewrites, and runs again on the rewritten text
         panel.setText(c.pair, text);
-        EXPECT_EQ(
-            std::make_pair(panel.value(c.pair), panel.text(c.pair)), std::make_pair(c.value, shown))
-            << spec(c.pair).textBox << " \"" << c.text << '"';
+        SCOPED_TRACE(testing::Message() << spec(c.pair).textBox << " \"" << c.text << '"');
+        EXPECT_EQ(panel.value(c.pair), c.value);
+        EXPECT_EQ(panel.text(c.pair), shown);
     }
 }
 
@@ -191,10 +242,12 @@ TEST(TextRule, StartUpTextsAndTheTextFollowsTheSpinnerOnRelease)
         p.released(pair);
     EXPECT_EQ(
         QStringList({p.text(L), p.text(Ampl), p.text(Scal)}), QStringList({"710", "450", "5"}));
-    EXPECT_EQ(std::make_pair(p.value(L), p.value(Ampl)), std::make_pair(710, 500));
+    EXPECT_EQ(p.value(L), 710);
+    EXPECT_EQ(p.value(Ampl), 500);
     p.setText(Ampl, QString()); // an empty text stays empty until a release
     p.released(Ampl);
-    EXPECT_EQ(std::make_pair(p.text(Ampl), p.value(Ampl)), std::make_pair(QStringLiteral("0"), 50));
+    EXPECT_EQ(p.text(Ampl), QStringLiteral("0"));
+    EXPECT_EQ(p.value(Ampl), 50);
 }
 
 // At Detail 100: a fractal or map of 50 columns of 50 cells, 3-D rows of 61 points, rainbow
@@ -239,21 +292,23 @@ TEST(RunControl, Scenarios)
                 const QImage before = m.surface.Image();
                 if (!act.press) {
                     m.clickField(); // nothing else happens
-                    EXPECT_EQ(std::make_pair(m.run.Running, m.surface.Image() == before),
-                        std::make_pair(false, true));
+                    EXPECT_FALSE(m.run.Running);
+                    EXPECT_TRUE(m.surface.Image() == before) << "a click drew";
                     return;
                 }
-                if (!stopping) // a start clears: the pixel (10, 200), off the first element, is
-                               // white after it
+                // A start clears: the pixel (10, 200), off the first element, is white after it.
+                if (!stopping)
                     s.plan[s.elements + 1] = [&] {
                         EXPECT_EQ(m.surface.pixel(10, 200), White) << "at " << s.elements;
                     };
+                // Then the marker is hidden, the flag down, the caption reset; a stop draws
+                // nothing.
                 m.marker.Visible = true;
-                m.startStop(*act.press); // then: the marker hidden, the flag down, the caption
-                                         // reset; a stop draws nothing
-                EXPECT_EQ(std::make_tuple(m.marker.Visible, m.run.Running, m.run.status.caption(),
-                              !stopping || m.surface.Image() == before),
-                    std::make_tuple(false, false, QStringLiteral("Дивограф"), true));
+                m.startStop(*act.press);
+                EXPECT_FALSE(m.marker.Visible);
+                EXPECT_FALSE(m.run.Running);
+                EXPECT_EQ(m.run.status.caption(), QStringLiteral("Дивограф"));
+                EXPECT_TRUE(!stopping || m.surface.Image() == before) << "a stop drew";
             };
         m.marker.Visible = true;
         m.startStop(sc.drawing);
@@ -261,13 +316,16 @@ TEST(RunControl, Scenarios)
         for (const Look &l : sc.looks) {
             const QString caption = l.percent < 0 ? QStringLiteral("Дивограф")
                                                   : QStringLiteral("Дивограф  %1%").arg(l.percent);
-            EXPECT_EQ(std::make_tuple(s.at(l.at).caption, s.at(l.at).running, s.at(l.at).drawWidth),
-                std::make_tuple(caption, l.running, l.pen))
-                << "at " << l.at;
+            EXPECT_EQ(s.at(l.at).caption, caption) << "at " << l.at;
+            EXPECT_EQ(s.at(l.at).running, l.running) << "at " << l.at;
+            EXPECT_EQ(s.at(l.at).drawWidth, l.pen) << "at " << l.at;
         }
-        EXPECT_EQ(std::make_tuple(m.run.Running, m.run.status.caption(), m.run.status.progress(),
-                      m.surface.DrawWidth(), m.marker.Visible, m.drawingsOnStack()),
-            std::make_tuple(false, QStringLiteral("Дивограф"), 0, std::int16_t(1), false, 0));
+        EXPECT_FALSE(m.run.Running);
+        EXPECT_EQ(m.run.status.caption(), QStringLiteral("Дивограф"));
+        EXPECT_EQ(m.run.status.progress(), 0);
+        EXPECT_EQ(m.surface.DrawWidth(), 1);
+        EXPECT_FALSE(m.marker.Visible);
+        EXPECT_EQ(m.drawingsOnStack(), 0);
     }
 }
 
@@ -277,7 +335,8 @@ TEST(RunControl, RestartsNestNoDeeperThanTheLimit)
 {
     ScriptedModel s(true);
     Model &m = s.model;
-    int deepest = 0, ignored = 0;
+    int deepest = 0;
+    int ignored = 0;
     m.run.yield = [&] {
         ++s.elements;
         deepest = std::max(deepest, m.drawingsOnStack());
@@ -291,8 +350,10 @@ TEST(RunControl, RestartsNestNoDeeperThanTheLimit)
             || (!m.run.Running && m.surface.Image() == before));
     };
     m.startStop(Drawing::Fractal);
-    EXPECT_EQ(std::make_tuple(deepest, ignored, m.drawingsOnStack(), s.elements),
-        std::make_tuple(MaxNestedDrawings, 1, 0, MaxNestedDrawings * 50));
+    EXPECT_EQ(deepest, MaxNestedDrawings);
+    EXPECT_EQ(ignored, 1);
+    EXPECT_EQ(m.drawingsOnStack(), 0);
+    EXPECT_EQ(s.elements, MaxNestedDrawings * 50);
     s.elements = 0; // the limit counts drawings on the stack, not drawings ever run
     m.run.yield = [&] { ++s.elements; };
     m.startStop(Drawing::Fractal);
@@ -309,8 +370,8 @@ TEST(RunControl, ANestedStopRebuildsTheHoleTables)
     map.plan[110] = [&] { // column 3 (x = 21), cell 10
         map.model.interference.setText(Pair::Num, QStringLiteral("3"));
         map.model.startStop(Drawing::Interference3D);
-        EXPECT_EQ(std::make_pair(map.model.holes.count(), map.model.surface.DrawWidth()),
-            std::make_pair(3, std::int16_t(1)));
+        EXPECT_EQ(map.model.holes.count(), 3);
+        EXPECT_EQ(map.model.surface.DrawWidth(), 1);
     };
     map.plan[120] = [&] { map.model.interference.setText(Pair::Num, QStringLiteral("20")); };
     map.model.startStop(Drawing::Interference);

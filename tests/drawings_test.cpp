@@ -102,19 +102,23 @@ TEST(Surface, EachOperationPaintsItsPixelsInItsColourOnly)
 TEST(Surface, StartsLightGreenAndCountsEveryOperation)
 {
     Surface s;
-    EXPECT_EQ(std::make_tuple(
-                  s.pixels(), s.DrawWidth(), s.pixel(0, 0), s.pixel(328, 328), Surface(3).pixels()),
-        std::make_tuple(329, std::int16_t(1), RGB(192, 255, 192), RGB(192, 255, 192), 987));
-    EXPECT_EQ(std::make_tuple(s.toPixel(7), s.toPixel(8), s.toPixel(4995), s.toPixel(-1e30f)),
-        std::make_tuple(0, 1, 329, s.toPixel(-1e7f)));
+    EXPECT_EQ(s.pixels(), 329);
+    EXPECT_EQ(Surface(3).pixels(), 987);
+    EXPECT_EQ(s.DrawWidth(), 1);
+    EXPECT_EQ(s.pixel(0, 0), RGB(192, 255, 192));
+    EXPECT_EQ(s.pixel(328, 328), RGB(192, 255, 192));
+    EXPECT_EQ(s.toPixel(7), 0);
+    EXPECT_EQ(s.toPixel(8), 1);
+    EXPECT_EQ(s.toPixel(4995), 329);
+    EXPECT_EQ(s.toPixel(-1e30f), s.toPixel(-1e7f));
     const QImage taken = s.Image();
     const std::uint64_t revision = s.revision();
     s.line(5000, 5000, 6000, 7000, White); // beyond the raster: counts as drawn, paints nothing
     EXPECT_GT(s.revision(), revision);
     s.fillBox(0, 0, 500, 500, RGB(0, 0, 0)); // a taken Image is a copy
+    EXPECT_EQ(taken.pixel(20, 20), qRgb(192, 255, 192));
     s.setDrawWidth(0);
-    EXPECT_EQ(std::make_pair(taken.pixel(20, 20), s.DrawWidth()),
-        std::make_pair(qRgb(192, 255, 192), std::int16_t(1)));
+    EXPECT_EQ(s.DrawWidth(), 1);
 }
 
 #if defined(__x86_64__)
@@ -154,32 +158,40 @@ struct Escape
 
 TEST(Fractal, IterationsAndEscapeCounts)
 {
-    const Formula start, still{0, false, false, 2, 7}, moivre{0, false, true, 2, 7},
-        all{5, true, true, 2, 7};
+    const Formula start;
+    const Formula still{0, false, false, 2, 7};
+    const Formula moivre{0, false, true, 2, 7};
+    const Formula all{5, true, true, 2, 7};
+    const Formula coef3{1, false, false, 3, 7};
+    const Formula cube{0, true, false, 2, 7};
     const std::vector<Escape> cases = {
-        {-2499 / 3100.0, -1 / 3100.0, 0, start, false, 0.596843912591051, 0.8505200832466181, 0,
-            7}, // the points (1, 2501)
-        {-2499 / 3100.0, 2499 / 3100.0, 0, start, false, -0.053, -0.44968803329864737, 0,
-            13},                                          // and (1, 1) at start-up
-        {0.7, -0.4, 0, still, false, 0.7, -0.4, 0, 46},   // nothing moves: never escapes
-        {0, 0, 0, moivre, false, 0.254164, -0.81, 0, 46}, // z = 0 takes the shift only
-        {0, 0.5, 0.5, moivre, false, 0.2468479321305407, -0.8127404939663252, 0.5,
-            46}, // re = 0 keeps the angle
-        {-1, 0, 0, moivre, false, -0.7458359998274824, -0.8099814248714468, 3.14159,
-            5},                                         // re < 0: + 3.14159
-        {3, 0, 0, all, true, 2187.254164, -0.81, 0, 2}, // 3^7 > 1000: escapes at once
-        {0.5, 0.25, 0, {1, false, false, 3, 7}, false, 0.1345, 1.225, 0, 7}, // Coef 3 in the square
-        {0.5, 0.25, 0, {0, true, false, 2, 7}, false, 0.03125, 0.171875, 0,
-            46},                                    // the cube, no shift
-        {1400, 0, 0, still, false, 1400, 0, 0, 46}, // the thresholds are strict
+        // The points (1, 2501) and (1, 1) at start-up.
+        {-2499 / 3100.0, -1 / 3100.0, 0, start, false, 0.596843912591051, 0.8505200832466181, 0, 7},
+        {-2499 / 3100.0, 2499 / 3100.0, 0, start, false, -0.053, -0.44968803329864737, 0, 13},
+        // Nothing moves: never escapes.
+        {0.7, -0.4, 0, still, false, 0.7, -0.4, 0, 46},
+        // z = 0 takes the shift only; re = 0 keeps the angle; re < 0 adds 3.14159.
+        {0, 0, 0, moivre, false, 0.254164, -0.81, 0, 46},
+        {0, 0.5, 0.5, moivre, false, 0.2468479321305407, -0.8127404939663252, 0.5, 46},
+        {-1, 0, 0, moivre, false, -0.7458359998274824, -0.8099814248714468, 3.14159, 5},
+        // 3^7 > 1000: escapes at once.
+        {3, 0, 0, all, true, 2187.254164, -0.81, 0, 2},
+        // Coef 3 in the square; the cube, with no shift.
+        {0.5, 0.25, 0, coef3, false, 0.1345, 1.225, 0, 7},
+        {0.5, 0.25, 0, cube, false, 0.03125, 0.171875, 0, 46},
+        // The thresholds are strict.
+        {1400, 0, 0, still, false, 1400, 0, 0, 46},
         {0, 3010.5, 0, still, true, 0, 3010.5, 0, 2},
     };
     for (const Escape &c : cases) {
-        double re = c.re, im = c.im, angle = c.angle;
         SCOPED_TRACE(testing::Message() << c.re << "," << c.im);
-        EXPECT_EQ(std::make_pair(iterate(re, im, c.f, angle), angle),
-            std::make_pair(c.escapes, c.angle1));
-        EXPECT_TRUE(std::abs(re - c.re1) < 1e-9 && std::abs(im - c.im1) < 1e-9) << re << "," << im;
+        double re = c.re;
+        double im = c.im;
+        double angle = c.angle;
+        EXPECT_EQ(iterate(re, im, c.f, angle), c.escapes);
+        EXPECT_EQ(angle, c.angle1);
+        EXPECT_NEAR(re, c.re1, 1e-9);
+        EXPECT_NEAR(im, c.im1, 1e-9);
         angle = c.angle;
         EXPECT_EQ(escapeCount(c.re, c.im, c.f, angle), c.count);
     }
@@ -203,9 +215,8 @@ TEST(Fractal, RenderPaintsEachCellWholeOrItsDiagonal)
 {
     ScriptedModel m;
     m.model.startStop(Drawing::Fractal);
-    EXPECT_EQ(
-        std::make_pair(middle(m.model.surface, 1, 2501, 50), middle(m.model.surface, 1, 1, 50)),
-        std::make_pair(RGB(175, 168, 161), RGB(70, 57, 44)));
+    EXPECT_EQ(middle(m.model.surface, 1, 2501, 50), RGB(175, 168, 161));
+    EXPECT_EQ(middle(m.model.surface, 1, 1, 50), RGB(70, 57, 44));
     for (auto [drawing, corner] :
         {std::pair{Drawing::Fractal, 2401}, {Drawing::Interference, 2410}}) {
         ScriptedModel d(true);
@@ -229,10 +240,13 @@ TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
 {
     Model m;
     m.startUp(); // the map divides the corrections by 25, 24 and 23, the surface by 25 throughout
-    const Wavelengths flat = wavelengths2D(m.fractal.vars), solid = wavelengths3D(m.fractal.vars);
-    for (auto [got, want] : {std::pair{flat.red, 1.011}, {flat.green, 1.006}, {flat.blue, 1.001},
-             {solid.green, 0.9658}, {solid.blue, 0.921}})
-        EXPECT_DOUBLE_EQ(got, want);
+    const Wavelengths flat = wavelengths2D(m.fractal.vars);
+    const Wavelengths solid = wavelengths3D(m.fractal.vars);
+    EXPECT_DOUBLE_EQ(flat.red, 1.011);
+    EXPECT_DOUBLE_EQ(flat.green, 1.006);
+    EXPECT_DOUBLE_EQ(flat.blue, 1.001);
+    EXPECT_DOUBLE_EQ(solid.green, 0.9658);
+    EXPECT_DOUBLE_EQ(solid.blue, 0.921);
     m.fractal.setValue(Control::Rc, 200); // correction 0: the smallest wavelength, never 0
     EXPECT_EQ(wavelengths2D(m.fractal.vars).red, 0.001);
 
@@ -254,8 +268,10 @@ TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
     for (const Scene &scene : scenes) {
         ScriptedModel s;
         InterferencePanel &p = s.model.interference;
-        p.setText(Pair::Ampl, scene.ampl), p.setText(Pair::Scal, scene.scal),
-            p.setText(Pair::Num, scene.num), p.setText(Pair::L, scene.l);
+        p.setText(Pair::Ampl, scene.ampl);
+        p.setText(Pair::Scal, scene.scal);
+        p.setText(Pair::Num, scene.num);
+        p.setText(Pair::L, scene.l);
         s.model.fractal.setValue(Control::Slider2, scene.sliderX);
         s.model.fractal.setValue(Control::Slider1, scene.sliderY);
         s.model.startStop(Drawing::Interference);
@@ -263,10 +279,11 @@ TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
         for (const auto &[grid, colour] : scene.cells)
             EXPECT_EQ(middle(s.model.surface, 10 * grid.x(), 10 * grid.y(), 50), colour)
                 << scene.ampl << " " << grid.x() << "," << grid.y();
-        for (int i = 0; i < s.model.surface.pixels();
-             ++i) // the band 0..10 along two edges stays white
-            ASSERT_EQ(std::make_pair(s.model.surface.pixel(0, i), s.model.surface.pixel(i, 0)),
-                std::make_pair(White, White));
+        // The band 0..10 along two edges stays white.
+        for (int i = 0; i < s.model.surface.pixels(); ++i) {
+            ASSERT_EQ(s.model.surface.pixel(0, i), White) << "left edge at " << i;
+            ASSERT_EQ(s.model.surface.pixel(i, 0), White) << "top edge at " << i;
+        }
     }
 }
 
@@ -285,14 +302,16 @@ TEST(Interference, SurfaceRowsPointsPenProgressAndGoldenPoints)
     s.plan[6807] = [&] { EXPECT_EQ(f.pixel(59, 48), RGB(39, 106, 231)); };
     s.plan[10487] = [&] { EXPECT_EQ(f.pixel(209, 113), RGB(171, 175, 15)); };
     s.model.startStop(Drawing::Interference3D);
-    ASSERT_EQ(std::make_tuple(s.elements, s.at(1).drawWidth, f.DrawWidth()),
-        std::make_tuple(175 * 121, 25, std::int16_t(1)));
-    for (int row = 1; row < 175;
-         ++row) // the first point of a row is never joined to the row before
+    ASSERT_EQ(s.elements, 175 * 121);
+    EXPECT_EQ(s.at(1).drawWidth, 25);
+    EXPECT_EQ(f.DrawWidth(), 1);
+    // The first point of a row is never joined to the row before.
+    for (int row = 1; row < 175; ++row)
         ASSERT_EQ(s.at(121 * row + 1).revision, s.at(121 * row).revision) << row;
     // The first point of a row shows the progress of the row before: Y = -180, 110, 685.
-    EXPECT_EQ(std::make_tuple(s.at(122).caption, s.at(7140).progress, s.at(21055).progress),
-        std::make_tuple(QStringLiteral("Дивограф  0%"), 33, 99));
+    EXPECT_EQ(s.at(122).caption, QStringLiteral("Дивограф  0%"));
+    EXPECT_EQ(s.at(7140).progress, 33);
+    EXPECT_EQ(s.at(21055).progress, 99);
     EXPECT_EQ(
         std::vector<bool>({projectedVisible(-9.999, 509.999), projectedVisible(-10, 100),
             projectedVisible(510, 100), projectedVisible(100, -10), projectedVisible(100, 510)}),
@@ -314,13 +333,16 @@ TEST(Rainbow, RingColoursAndAWholeRainbow)
     s.model.run.frameDrawn = [&] { frames.push_back(s.elements); };
     s.model.startStop(Drawing::Rainbow);
     ASSERT_EQ(s.elements, 200 * 350);
-    EXPECT_EQ(std::make_tuple(frames.size(), frames.front(), frames.back()),
-        std::make_tuple(std::size_t(200), 350, 70000));
-    for (int n : {1, 35000, 70000}) // a pen of 2, no progress
-        EXPECT_EQ(std::make_tuple(s.at(n).drawWidth, s.at(n).running, s.at(n).caption),
-            std::make_tuple(2, true, QStringLiteral("Дивограф")));
-    EXPECT_EQ(std::make_pair(s.model.run.Running, s.model.surface.DrawWidth()),
-        std::make_pair(false, std::int16_t(1)));
+    ASSERT_EQ(frames.size(), 200u);
+    EXPECT_EQ(frames.front(), 350);
+    EXPECT_EQ(frames.back(), 70000);
+    for (int n : {1, 35000, 70000}) { // a pen of 2, no progress
+        EXPECT_EQ(s.at(n).drawWidth, 2) << "at " << n;
+        EXPECT_TRUE(s.at(n).running) << "at " << n;
+        EXPECT_EQ(s.at(n).caption, QStringLiteral("Дивограф")) << "at " << n;
+    }
+    EXPECT_FALSE(s.model.run.Running);
+    EXPECT_EQ(s.model.surface.DrawWidth(), 1);
     // The last pass (I = 598) on top: each pixel shows the outermost ring within a pixel of it,
     // rings 2, 249, 221, 184; the corners beyond ring 350 keep the white of the clearing.
     const Surface &f = s.model.surface;

@@ -58,12 +58,17 @@ template <class T> Answer as(std::function<void(T *)> act)
 }
 Answer choose(const QString &name)
 {
-    return as<SaveLoad>(
-        [name](SaveLoad *c) { c->nameBox()->setText(name), c->confirmButton()->click(); });
+    return as<SaveLoad>([name](SaveLoad *c) {
+        c->nameBox()->setText(name);
+        c->confirmButton()->click();
+    });
 }
 Answer acceptMessage(QString &text)
 {
-    return as<QMessageBox>([&text](QMessageBox *box) { text = box->text(), box->accept(); });
+    return as<QMessageBox>([&text](QMessageBox *box) {
+        text = box->text();
+        box->accept();
+    });
 }
 
 // A current directory of the test's own, where the chooser opens, holding a few files.
@@ -72,6 +77,8 @@ class InFolder : public testing::Test
 protected:
     InFolder()
     {
+        QDir::setCurrent(dir.path());
+        folder = QDir::currentPath();
         QDir().mkdir(QStringLiteral("sub"));
         for (const char *name : {"a.b.dvg", "Fractal.dvg", "notes.txt", "sub/in.ner.dvg"})
             QFile(QString::fromLatin1(name)).open(QIODevice::WriteOnly);
@@ -86,7 +93,8 @@ protected:
 
     QString previous = QDir::currentPath();
     QTemporaryDir dir;
-    QString folder = (QDir::setCurrent(dir.path()), QDir::currentPath()), message;
+    QString folder;
+    QString message;
 };
 
 } // namespace
@@ -96,10 +104,11 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
     for (const layout::ChooserModeLook &look : layout::ChooserModes) {
         ChooserState state{QString::fromLatin1(look.mode), QString()};
         SaveLoad chooser(state, nullptr);
-        const QString pattern = QString::fromLatin1(look.pattern), extension = pattern.mid(1);
+        const QString pattern = QString::fromLatin1(look.pattern);
+        const QString extension = pattern.mid(1);
         EXPECT_EQ(state.ChosenFileName, folder + QStringLiteral("/Fractal") + extension);
-        EXPECT_EQ(std::pair(chooser.windowTitle(), chooser.confirmButton()->text()),
-            std::pair(state.ChosenFileName, QString::fromUtf8(look.command)));
+        EXPECT_EQ(chooser.windowTitle(), state.ChosenFileName);
+        EXPECT_EQ(chooser.confirmButton()->text(), QString::fromUtf8(look.command));
         // The keyboard starts in the name, selected, or in the list where the name is read-only.
         EXPECT_EQ(chooser.nameBox()->isReadOnly(), look.readOnlyName);
         EXPECT_EQ(chooser.focusWidget(),
@@ -109,8 +118,9 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
         // The list shows the mode's files alone, those of the start directory.
         auto *files = static_cast<QFileSystemModel *>(chooser.fileList()->model());
         const auto listFolder = [&] { return files->filePath(chooser.fileList()->rootIndex()); };
-        EXPECT_EQ(std::tuple(files->nameFilters(), files->nameFilterDisables(), listFolder()),
-            std::tuple(QStringList{pattern}, false, folder));
+        EXPECT_EQ(files->nameFilters(), QStringList{pattern});
+        EXPECT_FALSE(files->nameFilterDisables());
+        EXPECT_EQ(listFolder(), folder);
         // The start directory comes into view as the tree loads; another one moves the list.
         chooser.show();
         QTreeView *tree = chooser.directoryList();
@@ -129,8 +139,8 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
         if (look.readOnlyName)
             Q_EMIT chooser.fileList()->clicked(
                 files->index(folder + QStringLiteral("/sub/in.ner.dvg")));
-        chooser.nameBox()->selectAll(),
-            QTest::keyClicks(chooser.nameBox(), QStringLiteral("x.bmp"));
+        chooser.nameBox()->selectAll();
+        QTest::keyClicks(chooser.nameBox(), QStringLiteral("x.bmp"));
         EXPECT_EQ(state.ChosenFileName,
             folder
                 + (look.readOnlyName ? QStringLiteral("/sub/in.ner.dvg")
@@ -148,7 +158,8 @@ TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsOrNothingAndSaysWhy)
         QImage printed;
         QString shown;
         const PagePrinter printer = [&](const QImage &page) {
-            return printed = page, fails ? std::optional(Failure{refusal}) : std::nullopt;
+            printed = page;
+            return fails ? std::optional(Failure{refusal}) : std::nullopt;
         };
         const Answer click = [print](QWidget *p) { // printed, or closed by a click on the picture
             QTest::mouseClick(print ? qobject_cast<Printing *>(p)->printButton() : p,
@@ -174,9 +185,11 @@ protected:
     {
         withModals(
             [&] {
-                if (!QApplication::activeModalWidget()) // offscreen, a closed modal does not give
-                                                        // it back
-                    w.activateWindow(), void(QTest::qWaitForWindowActive(&w));
+                // Offscreen, a closed modal window does not give the activation back.
+                if (!QApplication::activeModalWidget()) {
+                    w.activateWindow();
+                    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+                }
                 QTest::keyClick(&w, key, Qt::ControlModifier);
             },
             std::move(answers));
@@ -193,7 +206,11 @@ protected:
             QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w, &enter);
         if (enter.isAccepted()) // the file is opened from the event loop, after the drop
-            withModals([&] { QApplication::sendEvent(&w, &dropped), QTest::qWait(50); },
+            withModals(
+                [&] {
+                    QApplication::sendEvent(&w, &dropped);
+                    QTest::qWait(50);
+                },
                 std::move(answers));
         return enter.isAccepted();
     }
@@ -206,28 +223,29 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
 {
     // A name typed at once replaces the one offered; Enter confirms.
     press(Qt::Key_S, {[](QWidget *m) {
-        QTest::keyClicks(m->focusWidget(), QStringLiteral("start")),
-            QTest::keyClick(m, Qt::Key_Return);
+        QTest::keyClicks(m->focusWidget(), QStringLiteral("start"));
+        QTest::keyClick(m, Qt::Key_Return);
     }});
     EXPECT_EQ(read(QStringLiteral("start.dvg")), encodeParameters(takeParameters(w.model())));
     QLineEdit *holes = w.findChild<QLineEdit *>(QStringLiteral("numt"));
-    rc()->setValue(10), holes->setText(QStringLiteral("3"));
+    rc()->setValue(10);
+    holes->setText(QStringLiteral("3"));
     int cells = 0;
     w.model().run.yield = [&, windowYield = w.model().run.yield] {
         if (++cells == 300) { // of 50 x 50 cells of 100 units, column by column
             press(Qt::Key_B, {choose(QStringLiteral("half"))});
             press(Qt::Key_S, {choose(QStringLiteral("during"))});
             press(Qt::Key_P, {as<Printing>([&](Printing *p) {
-                message = p->windowTitle(), p->cancelButton()->click();
+                message = p->windowTitle();
+                p->cancelButton()->click();
             })});
-            EXPECT_EQ(message,
-                folder
-                    + QStringLiteral("/during.dvg")); // the print window titled with the last path
+            // The print window is titled with the last path.
+            EXPECT_EQ(message, folder + QStringLiteral("/during.dvg"));
             // One parameter file dropped is opened, a bad one named in a message; others refused.
-            EXPECT_FALSE(drop({QStringLiteral("notes.txt")})
-                || drop({QStringLiteral("start.dvg"), QStringLiteral("start.dvg")}));
-            EXPECT_TRUE(drop({QStringLiteral("a.b.dvg")}, {acceptMessage(message)})
-                && message.contains(QStringLiteral("a.b.dvg")));
+            EXPECT_FALSE(drop({QStringLiteral("notes.txt")}));
+            EXPECT_FALSE(drop({QStringLiteral("start.dvg"), QStringLiteral("start.dvg")}));
+            EXPECT_TRUE(drop({QStringLiteral("a.b.dvg")}, {acceptMessage(message)}));
+            EXPECT_TRUE(message.contains(QStringLiteral("a.b.dvg"))) << message.toStdString();
             EXPECT_TRUE(drop({QStringLiteral("start.dvg")}));
         }
         windowYield();
@@ -240,12 +258,14 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
     EXPECT_EQ(QImage(folder + QStringLiteral("/half.bmp")).pixel(s.toPixel(4920), s.toPixel(4980)),
         qRgb(255, 255, 255));
     EXPECT_NE(s.pixel(s.toPixel(4920), s.toPixel(4980)), White);
-    EXPECT_EQ(
-        std::pair(rc()->value(), holes->text()), std::pair(175, QStringLiteral(" 7 "))); // dropped
+    // The dropped file's values.
+    EXPECT_EQ(rc()->value(), 175);
+    EXPECT_EQ(holes->text(), QStringLiteral(" 7 "));
     press(Qt::Key_L, {choose(QStringLiteral("during"))});
-    EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(10, 190));
-    EXPECT_EQ(std::pair(holes->text(), w.model().interference.value(Pair::Num)),
-        std::pair(QStringLiteral(" 3 "), 3));
+    EXPECT_EQ(rc()->value(), 10);
+    EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 190);
+    EXPECT_EQ(holes->text(), QStringLiteral(" 3 "));
+    EXPECT_EQ(w.model().interference.value(Pair::Num), 3);
 
     // Cancelled, or failed with a message naming the file: nothing written, nothing changed.
     rc()->setValue(20);
@@ -253,7 +273,8 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
     press(Qt::Key_B, {choose(QStringLiteral("no/such/folder/x")), acceptMessage(message)});
     EXPECT_TRUE(message.contains(QStringLiteral("x.bmp»: нет такого файла или папки")))
         << message.toStdString();
-    EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(20, 180));
+    EXPECT_EQ(rc()->value(), 20);
+    EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 180);
     EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
 }
 
@@ -268,9 +289,11 @@ TEST_F(FileCommands, OnAFullDiskSavingFailsAndKeepsTheOldFileAndLeavesNoNewOne)
     const std::shared_ptr<void> unmount(
         nullptr, [&](void *) { ::umount2(QFile::encodeName(full).constData(), MNT_DETACH); });
     const QByteArray old = QByteArray(1, 2) + QByteArray(1663, 0); // tag 2, value 0, then zeros
-    QFile oldFile(full + QStringLiteral("/old.dvg")), fill(full + QStringLiteral("/fill"));
-    ASSERT_TRUE(
-        oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == 1664 && oldFile.flush());
+    QFile oldFile(full + QStringLiteral("/old.dvg"));
+    QFile fill(full + QStringLiteral("/fill"));
+    ASSERT_TRUE(oldFile.open(QIODevice::WriteOnly));
+    ASSERT_EQ(oldFile.write(old), 1664);
+    ASSERT_TRUE(oldFile.flush());
     ASSERT_TRUE(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     while (fill.write(QByteArray(512, 'x')) == 512) {
     }
@@ -326,13 +349,13 @@ TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
             << "no CUPS server can start: a private cupsd with the cups-pdf backend needs root";
     const auto run = [](const QString &program, const QStringList &args) {
         QProcess p;
-        return p.start(program, args),
-               p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit
-                   && p.exitCode() == 0;
+        p.start(program, args);
+        return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit
+            && p.exitCode() == 0;
     };
     QTemporaryDir root;
-    const QString r = root.path(),
-                  server = QStringLiteral("127.0.0.1:%1").arg(20000 + getpid() % 20000);
+    const QString r = root.path();
+    const QString server = QStringLiteral("127.0.0.1:%1").arg(20000 + getpid() % 20000);
     ASSERT_TRUE(QDir(r).mkdir(QStringLiteral("tmp")) && run("chmod", {"755", r})
         && run("chmod", {"1777", r + "/tmp"})); // for lp
     for (const auto &[name, text] :
@@ -352,15 +375,19 @@ TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
     QProcess cupsd;
     cupsd.start(QStringLiteral("/usr/sbin/cupsd"),
         {"-f", "-c", r + "/cupsd.conf", "-s", r + "/cups-files.conf"});
-    const std::shared_ptr<void> stop(nullptr,
-        [&](void *) { cupsd.terminate(), cupsd.waitForFinished(10000) || (cupsd.kill(), true); });
+    const std::shared_ptr<void> stop(nullptr, [&](void *) {
+        cupsd.terminate();
+        if (!cupsd.waitForFinished(10000))
+            cupsd.kill();
+    });
     const QStringList printer{
         "-h", server, "-p", "DivografPDF", "-E", "-v", "cups-pdf:/", "-P", ppd};
     if (!QTest::qWaitFor([&] { return run(QStringLiteral("lpadmin"), printer); },
             10000)) // once the scheduler answers
         GTEST_SKIP() << "no CUPS server can start: the scheduler on " << server.toStdString()
                      << " took no printer";
-    qputenv("CUPS_SERVER", server.toLatin1()), qputenv("PRINTER", "DivografPDF");
+    qputenv("CUPS_SERVER", server.toLatin1());
+    qputenv("PRINTER", "DivografPDF");
 
     // The start-up fractal without green, so with no white and no grey, in cell boxes, printed
     // from the print window into a new PDF where cups-pdf puts root's files.
@@ -377,10 +404,13 @@ TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
         },
         {as<Printing>([](Printing *p) { QTest::mouseClick(p->printButton(), Qt::LeftButton); })});
     QString pdf;
-    for (int i = 0; i < 600 && pdf.isEmpty(); ++i)
-        for (const QFileInfo &f : (QTest::qWait(100),
-                 QDir(QDir::homePath() + "/PDF").entryInfoList({"*.pdf"}, QDir::Files)))
-            pdf = f.lastModified() >= start && f.size() > 0 ? f.filePath() : pdf;
+    for (int i = 0; i < 600 && pdf.isEmpty(); ++i) {
+        QTest::qWait(100);
+        for (const QFileInfo &f :
+            QDir(QDir::homePath() + "/PDF").entryInfoList({"*.pdf"}, QDir::Files))
+            if (f.lastModified() >= start && f.size() > 0)
+                pdf = f.filePath();
+    }
     ASSERT_FALSE(pdf.isEmpty()) << "no PDF appeared";
     const std::shared_ptr<void> remove(nullptr, [&](void *) { QFile::remove(pdf); });
     QTest::qWait(500); // cups-pdf finishes writing
@@ -389,7 +419,8 @@ TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)
 
     // Inked: the window's 327 x 328 pixels at 96 dpi, the picture's; none of the buttons' grey.
     const QImage page(r + QStringLiteral("/page.png"));
-    int inked = 0, grey = 0;
+    int inked = 0;
+    int grey = 0;
     for (int i = 0; i < page.width() * page.height(); ++i) {
         const QColor c = page.pixelColor(i % page.width(), i / page.width());
         inked += c.red() < 245 || c.green() < 245 || c.blue() < 245;

@@ -57,12 +57,16 @@ TEST(ParameterFile, EitherTagReadsBackAndAnythingElseIsRefusedWhole)
     EXPECT_EQ(std::get<ParameterRecords>(decoded), r);
 
     const QByteArray good = encodeParameters(r);
-    QByteArray lastTag4 = good, firstTag0 = good;
+    QByteArray lastTag4 = good;
+    QByteArray firstTag0 = good;
     lastTag4[12 * 128] = 4;
     firstTag0[0] = 0;
-    const std::pair<QByteArray, const char *> refused[]
-        = {{{}, "0 байт"}, {good.left(1663), "1663 байт"},
-            {lastTag4, "запись 13 имеет неизвестный тип 4"}, {firstTag0, "запись 1 "}};
+    const std::pair<QByteArray, const char *> refused[] = {
+        {{}, "0 байт"},
+        {good.left(1663), "1663 байт"},
+        {lastTag4, "запись 13 имеет неизвестный тип 4"},
+        {firstTag0, "запись 1 "},
+    };
     for (const auto &[bytes, says] : refused) {
         const auto e = decodeParameters(bytes);
         ASSERT_TRUE(std::holds_alternative<Failure>(e)) << says;
@@ -79,7 +83,8 @@ TEST(ParameterFile, SavingOverALongerFileKeepsItsTailAndLoadsBack)
     for (int i = 0; i < old.size(); ++i)
         old[i] = static_cast<char>(i * 7 + i / 4096);
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(old), old.size());
     f.close();
     ParameterRecords r = startUpRecords();
     r[1].set16(4);
@@ -98,7 +103,10 @@ TEST(ParameterFile, LoadSetsEachControlThroughItsHandlingWithinItsRange)
     {
         int record;
         std::variant<Control, Pair> shows;
-        int value, shown, beyond, shownBeyond;
+        int value;
+        int shown;
+        int beyond;
+        int shownBeyond;
     };
     const Row rows[] = {
         {0, Control::Slider3, 12, 12, 1000, 60}, // SizeFactor, at most 60
@@ -110,8 +118,8 @@ TEST(ParameterFile, LoadSetsEachControlThroughItsHandlingWithinItsRange)
         {7, Control::Gc, 0, 200, 300, 0},        // GreenCorr
         {8, Control::Bc, 200, 0, -1, 200},       // BlueCorr
         {9, Pair::Num, 7, 7, 25, 4},             // wraps as typed text does
-        {12, Pair::Ampl, 500, 500, std::numeric_limits<int>::min(),
-            50}, // shown less 50; raised to 50
+        // Shown less 50; raised to 50.
+        {12, Pair::Ampl, 500, 500, std::numeric_limits<int>::min(), 50},
     };
     for (const bool inRange : {true, false})
         for (const Width width : {Width::Bits16, Width::Bits32}) {
@@ -136,12 +144,15 @@ TEST(ParameterFile, LoadSetsEachControlThroughItsHandlingWithinItsRange)
                     << "record " << row.record + 1;
             }
             const FractalVars &v = m.fractal.vars; // QWA runs no handler: Squarings is as loaded
-            if (inRange)
-                EXPECT_EQ(std::make_tuple(v.Squarings, v.RedCorr, m.interference.text(Pair::Ampl),
-                              m.StoredNum, numberText(-10)),
-                    std::make_tuple(StoredInt{3, width}, StoredInt{25, width},
-                        QStringLiteral(" 450 "), StoredInt{7, width}, QStringLiteral("-10 ")));
-            else
-                EXPECT_EQ(std::make_pair(v.Coef.value, v.RedCorr.value), std::make_pair(10, 0));
+            if (inRange) {
+                EXPECT_EQ(v.Squarings, (StoredInt{3, width}));
+                EXPECT_EQ(v.RedCorr, (StoredInt{25, width}));
+                EXPECT_EQ(m.interference.text(Pair::Ampl), QStringLiteral(" 450 "));
+                EXPECT_EQ(m.StoredNum, (StoredInt{7, width}));
+                EXPECT_EQ(numberText(-10), QStringLiteral("-10 "));
+            } else {
+                EXPECT_EQ(v.Coef.value, 10);
+                EXPECT_EQ(v.RedCorr.value, 0);
+            }
         }
 }

@@ -4,7 +4,10 @@
 
 #pragma once
 
-// Lets GoogleTest print Qt's texts as text, so that a failed comparison shows the words.
+// Lets GoogleTest print Qt's texts as text and a stored parameter as its value and width, so
+// that a failed comparison shows what was wrong.
+
+#include "core/fractal/panel.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,3 +24,12 @@ inline void PrintTo(const QStringList &texts, std::ostream *os)
     *os << '[' << texts.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString()
         << ']';
 }
+
+namespace divograf {
+
+inline void PrintTo(const StoredInt &v, std::ostream *os)
+{
+    *os << v.value << (v.width == Width::Bits16 ? " (16-bit)" : " (32-bit)");
+}
+
+} // namespace divograf

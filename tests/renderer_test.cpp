@@ -53,14 +53,19 @@ TEST(RendererArguments, SettingsKeepTheirOrderAndTheFormatFollowsTheExtension)
     ASSERT_EQ(j.settings.size(), 5u);
     const auto control = [&](int i) { return std::get<ControlSetting>(j.settings[i]); };
     const auto text = [&](int i) { return std::get<TextSetting>(j.settings[i]); };
-    EXPECT_EQ(std::make_tuple(j.drawing, control(0).control, control(0).value,
-                  std::get<ParameterFileSetting>(j.settings[1]).path),
-        std::make_tuple(Drawing::Interference3D, Control::Rc, 10, QStringLiteral("a.dvg")));
-    EXPECT_EQ(std::make_tuple(text(2).textBox, text(2).text, text(3).text,
-                  control(4).control), // texts as typed, blanks and all
-        std::make_tuple(Pair::L, QStringLiteral(" 7 0"), QString(), Control::Option4));
-    EXPECT_EQ(std::make_tuple(j.saveParameters, j.output, j.format, j.scale),
-        std::make_tuple(QStringLiteral("out.dvg"), QStringLiteral("x.PNG"), QByteArray("PNG"), 16));
+    EXPECT_EQ(j.drawing, Drawing::Interference3D);
+    EXPECT_EQ(control(0).control, Control::Rc);
+    EXPECT_EQ(control(0).value, 10);
+    EXPECT_EQ(std::get<ParameterFileSetting>(j.settings[1]).path, QStringLiteral("a.dvg"));
+    // Texts as typed, blanks and all.
+    EXPECT_EQ(text(2).textBox, Pair::L);
+    EXPECT_EQ(text(2).text, QStringLiteral(" 7 0"));
+    EXPECT_EQ(text(3).text, QString());
+    EXPECT_EQ(control(4).control, Control::Option4);
+    EXPECT_EQ(j.saveParameters, QStringLiteral("out.dvg"));
+    EXPECT_EQ(j.output, QStringLiteral("x.PNG"));
+    EXPECT_EQ(j.format, QByteArray("PNG"));
+    EXPECT_EQ(j.scale, 16);
     EXPECT_TRUE(std::holds_alternative<Help>(parse({"--help"})));
 
     // A click on QWA assigns Squarings; a text is typed as it stands.
@@ -131,10 +136,12 @@ TEST(Renderer, WritesTheModelsPictureAndParameters)
             {detail, ControlSetting{Control::Rc, 0}}, 1},
     };
     for (const Row &row : rows) {
-        const QString out = dir.filePath(QStringLiteral("x.bmp")),
-                      params = dir.filePath(QStringLiteral("p.dvg"));
-        EXPECT_EQ(runRenderer(row.args + QStringList{out, QStringLiteral("--save-params"), params}),
-            std::pair(0, QString()));
+        const QString out = dir.filePath(QStringLiteral("x.bmp"));
+        const QString params = dir.filePath(QStringLiteral("p.dvg"));
+        const auto [exitCode, errors]
+            = runRenderer(row.args + QStringList{out, QStringLiteral("--save-params"), params});
+        EXPECT_EQ(exitCode, 0);
+        EXPECT_EQ(errors, QString());
         Model m(row.scale);
         draw(m, row.drawing, row.settings);
         EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB32), m.surface.Image())
@@ -161,12 +168,12 @@ TEST(Renderer, WritesTheModelsPictureAndParameters)
 TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
 {
     QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("x.bmp")),
-                  params = dir.filePath(QStringLiteral("p.dvg"));
+    const QString out = dir.filePath(QStringLiteral("x.bmp"));
+    const QString params = dir.filePath(QStringLiteral("p.dvg"));
     const QString nowhere = dir.filePath(QStringLiteral("missing/folder/"));
     QFile shortFile(dir.filePath(QStringLiteral("short.dvg")));
-    ASSERT_TRUE(
-        shortFile.open(QIODevice::WriteOnly) && shortFile.write(QByteArray(1000, '\x02')) == 1000);
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    ASSERT_EQ(shortFile.write(QByteArray(1000, '\x02')), 1000);
     shortFile.close();
     struct Row
     {

@@ -23,7 +23,10 @@ namespace {
 // An action after one element in BusyRate, or in QuietRate for one drawing in QuietOneIn so that
 // drawings also end; a drawing that goes MaxQuiet elements without one is stopped by a click on the
 // surface.
-constexpr int BusyRate = 25, QuietRate = 2000, QuietOneIn = 10, MaxQuiet = 3000;
+constexpr int BusyRate = 25;
+constexpr int QuietRate = 2000;
+constexpr int QuietOneIn = 10;
+constexpr int MaxQuiet = 3000;
 constexpr int DrawingWeights[] = {7, 4, 5, 4}; // by `Drawing`
 constexpr int OptionWeights[] = {12, 5, 2, 1}; // Option1 to Option4: mostly coarse cells, for speed
 const Qt::Key SliderKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp,
@@ -48,14 +51,15 @@ struct Driver
     Outcome f{};
     std::mt19937 gen{settings.seed};
     Model &m = w.model();
-    const std::function<void()> windowYield
-        = m.run.yield; // the window's own, called inside the driver's
-    QString doing{};   // the action being given
-    int depth = 0, answers = 0, rate = BusyRate, sinceAction = 0;
+    const std::function<void()> windowYield = m.run.yield; // the window's own, called inside
+    QString doing{};                                       // the action being given
+    int depth = 0;
+    int answers = 0; // how often the modal window answered last was found open since
+    int rate = BusyRate;
+    int sinceAction = 0;
     bool ended = false;
     QTimer answerer{};
-    QPointer<QWidget>
-        answered{};  // the modal window answered last; `answers`: how often found open since
+    QPointer<QWidget> answered{}; // the modal window answered last
     Model scratch{}; // never drawn in: the window's parameters are read back through it
     QProgressBar *const progress = w.findChild<QProgressBar *>("Progress");
 
@@ -81,17 +85,18 @@ struct Driver
     {
         return w.findChild<T *>(QString::fromUtf8(name));
     }
-    void expect(bool ok, const QString &what,
-        std::string_view about = {}) // the first failure also ends every drawing on the stack
+    // The first failure also ends every drawing on the stack.
+    void expect(bool ok, const QString &what, std::string_view about = {})
     {
-        if (!ok && f.failure.isEmpty())
-            m.run.Running = false,
-            f.failure = QString("seed %1, action %2 (%3), depth %4: %5 %6")
-                            .arg(settings.seed)
-                            .arg(f.actions)
-                            .arg(doing)
-                            .arg(depth)
-                            .arg(what, QString::fromUtf8(about));
+        if (ok || !f.failure.isEmpty())
+            return;
+        m.run.Running = false;
+        f.failure = QString("seed %1, action %2 (%3), depth %4: %5 %6")
+                        .arg(settings.seed)
+                        .arg(f.actions)
+                        .arg(doing)
+                        .arg(depth)
+                        .arg(what, QString::fromUtf8(about));
     }
 
     void click(QWidget *on, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton)
@@ -102,7 +107,11 @@ struct Driver
     {
         QTest::keyClick(on, k, modifiers);
     }
-    void focusKey(QWidget *on, Qt::Key k) { on->setFocus(Qt::TabFocusReason), key(on, k); }
+    void focusKey(QWidget *on, Qt::Key k)
+    {
+        on->setFocus(Qt::TabFocusReason);
+        key(on, k);
+    }
     QPoint somewhere(const QWidget *on)
     {
         return {int(below(unsigned(on->width()))), int(below(unsigned(on->height())))};
@@ -137,36 +146,43 @@ struct Driver
     }
     void menuBarClick(QAction *item)
     {
-        activate(), click(w.menuBar(), w.menuBar()->actionGeometry(item).center());
+        activate();
+        click(w.menuBar(), w.menuBar()->actionGeometry(item).center());
     }
     // Through the menu bar; the submenu opened by the keyboard, which opens it at once where the
     // mouse waits a delay.
     void menuItem(std::string_view name)
     {
         QAction *item = find<QAction>(name);
-        auto *menu = find<QMenu>("Menu"), *sub = find<QMenu>("int"),
-             *in = sub->actions().contains(item) ? sub : menu;
+        auto *menu = find<QMenu>("Menu");
+        auto *sub = find<QMenu>("int");
+        auto *in = sub->actions().contains(item) ? sub : menu;
         menuBarClick(menu->menuAction());
-        if (in == sub)
-            menu->setActiveAction(sub->menuAction()), key(menu, Qt::Key_Right);
+        if (in == sub) {
+            menu->setActiveAction(sub->menuAction());
+            key(menu, Qt::Key_Right);
+        }
         click(in, in->actionGeometry(item).center());
     }
     // Modal windows cannot nest: while one is open, only the answerer acts.
     void withAnswers(const std::function<void()> &action)
     {
-        answerer.start(), action(), answerer.stop();
+        answerer.start();
+        action();
+        answerer.stop();
     }
     void stopByClick(QPoint at)
     {
-        click(find("Field"), at),
-            expect(!m.run.Running, "a click on the surface did not stop the drawing");
+        click(find("Field"), at);
+        expect(!m.run.Running, "a click on the surface did not stop the drawing");
     }
     // A start/stop command, however given, stops the running drawing or runs a whole one inside it
     // (none at the nesting limit).
     void command(const std::function<void(const DrawingCommand &)> &give)
     {
-        const auto [wasRunning, atLimit, before]
-            = std::tuple(m.run.Running, depth >= MaxNestedDrawings, f.elements);
+        const bool wasRunning = m.run.Running;
+        const bool atLimit = depth >= MaxNestedDrawings;
+        const long before = f.elements;
         give(weighted(DrawingCommands,
             [](const DrawingCommand &c) { return unsigned(DrawingWeights[int(c.drawing)]); }));
         const char *what = wasRunning ? "stop"
@@ -178,12 +194,12 @@ struct Driver
             "a drawing left running or drawn wrongly after a", what);
     }
 
-    void answer() // the modal window open: a chooser, the print window, a message or the About box
+    // The modal window open: a chooser, the print window, a message or the About box. Found open
+    // again, it may take a moment to close.
+    void answer()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal
-            || (modal == answered
-                && ++answers <= 3)) // found open again: it may take a moment to close
+        if (!modal || (modal == answered && ++answers <= 3))
             return;
         const bool known = qobject_cast<SaveLoad *>(modal) || qobject_cast<Printing *>(modal)
             || qobject_cast<QMessageBox *>(modal) || modal->objectName() == "About";
@@ -191,42 +207,56 @@ struct Driver
             known ? "stayed open after it was answered" : "was not expected");
         if (!f.failure.isEmpty())
             return qobject_cast<QDialog *>(modal)->reject();
-        answered = modal, answers = 0, ++f.actions,
-        ++f.counts[doing = modal->metaObject()->className()];
-        if (auto *chooser
-            = qobject_cast<SaveLoad *>(modal)) { // maybe a name typed, then confirmed or cancelled,
-                                                 // by the key or the button
-            if (QLineEdit *box = chooser->nameBox(); oneIn(3))
-                click(box), key(box, Qt::Key_A, Qt::ControlModifier), key(box, Qt::Key_Backspace),
-                    type(box, pick(ChooserNames));
+        answered = modal;
+        answers = 0;
+        ++f.actions;
+        doing = modal->metaObject()->className();
+        ++f.counts[doing];
+        if (auto *chooser = qobject_cast<SaveLoad *>(modal)) {
+            // Maybe a name typed, then confirmed or cancelled, by the key or the button.
+            if (QLineEdit *box = chooser->nameBox(); oneIn(3)) {
+                click(box);
+                key(box, Qt::Key_A, Qt::ControlModifier);
+                key(box, Qt::Key_Backspace);
+                type(box, pick(ChooserNames));
+            }
             const bool confirm = below(20) < 13 && f.failure.isEmpty();
-            oneIn(4) ? click(confirm ? chooser->confirmButton() : chooser->cancelButton())
-                     : key(chooser, confirm ? Qt::Key_Return : Qt::Key_Escape);
-        } else if (auto *printing
-            = qobject_cast<Printing *>(modal)) // never Enter: that would print
-            oneIn(3)       ? key(printing, Qt::Key_Escape)
-                : oneIn(2) ? click(printing->cancelButton())
-                           : click(printing, QPoint(20, 20));
-        else // never the About box's System Info button: it starts a program
+            if (oneIn(4))
+                click(confirm ? chooser->confirmButton() : chooser->cancelButton());
+            else
+                key(chooser, confirm ? Qt::Key_Return : Qt::Key_Escape);
+        } else if (auto *printing = qobject_cast<Printing *>(modal)) {
+            // Never Enter: that would print.
+            if (oneIn(3))
+                key(printing, Qt::Key_Escape);
+            else if (oneIn(2))
+                click(printing->cancelButton());
+            else
+                click(printing, QPoint(20, 20));
+        } else { // never the About box's System Info button: it starts a program
             key(modal, oneIn(2) ? Qt::Key_Return : Qt::Key_Escape);
+        }
     }
 
     void yielded()
     {
-        f.deepest = std::max(f.deepest, ++depth), ++f.elements;
+        f.deepest = std::max(f.deepest, ++depth);
+        ++f.elements;
         expect(depth <= MaxNestedDrawings && depth == m.drawingsOnStack(),
             "the drawings nested beyond the limit or are miscounted");
         const bool free = f.failure.isEmpty() && !ended && !quitting();
         if (free && (endingDue() || (f.actions < settings.actions && oneIn(rate))))
             act();
         else if (free && m.run.Running
-            && (++sinceAction >= MaxQuiet || f.actions >= settings.actions))
-            ++f.counts["cut short"], sinceAction = 0, stopByClick({});
+            && (++sinceAction >= MaxQuiet || f.actions >= settings.actions)) {
+            ++f.counts["cut short"];
+            sinceAction = 0;
+            stopByClick({});
+        }
         windowYield();
         const Status &s = m.run.status;
         expect(quitting()
-                || (w.windowTitle() == s.caption() && progress->value() == s.progress()
-                    && s.progress() >= 0 && s.progress() <= 100),
+                || (w.windowTitle() == s.caption() && s.progress() >= 0 && s.progress() <= 100),
             "the caption or progress is not the drawing's");
         --depth;
     }
@@ -238,8 +268,8 @@ struct Driver
         int selected = 0; // 1 for each option selected, 100 for each shown selected
         for (const ControlSpec &s : Controls) {
             auto *slider = find<QSlider>(s.name);
-            const int x = m.fractal.value(s.id),
-                      shown = slider ? slider->value() : find<QAbstractButton>(s.name)->isChecked();
+            const int x = m.fractal.value(s.id);
+            const int shown = slider ? slider->value() : find<QAbstractButton>(s.name)->isChecked();
             selected += s.kind == ControlKind::Option ? x + 100 * shown : 0;
             expect(x >= s.min && x <= s.max
                     && (slider
@@ -264,11 +294,11 @@ struct Driver
                     && !applyTextRule(p, m.interference.text(p.id)).rewrite,
                 "a text shown otherwise or to be rewritten:", p.textBox);
         }
-        const ParameterRecords saved
-            = takeParameters(m); // rewrites only the Stored copies, which nothing but a save reads
-        applyParameters(scratch, saved),
-            expect(takeParameters(scratch) == saved,
-                "the records read back otherwise than they were saved");
+        // Rewrites only the Stored copies, which nothing but a save reads.
+        const ParameterRecords saved = takeParameters(m);
+        applyParameters(scratch, saved);
+        expect(takeParameters(scratch) == saved,
+            "the records read back otherwise than they were saved");
         for (QWidget *top : QApplication::topLevelWidgets()) // a modal window, a popup or any other
             expect(top == &w || !top->isVisible(),
                 "a window was left open:", top->metaObject()->className());
@@ -301,7 +331,8 @@ const struct Action
     {"command shortcut", 6,
         [](Driver &d) {
             d.command([&](const DrawingCommand &c) {
-                d.activate(), d.key(&d.w, c.key, Qt::ControlModifier);
+                d.activate();
+                d.key(&d.w, c.key, Qt::ControlModifier);
             });
         }},
     {"command menu", 4,
@@ -313,8 +344,12 @@ const struct Action
                 return unsigned(std::string_view(i.name) != "Exit");
             });
             d.withAnswers([&] {
-                d.oneIn(3) ? d.menuItem(item.name)
-                           : (d.activate(), d.key(&d.w, item.key, Qt::ControlModifier));
+                if (d.oneIn(3)) {
+                    d.menuItem(item.name);
+                } else {
+                    d.activate();
+                    d.key(&d.w, item.key, Qt::ControlModifier);
+                }
             });
         }},
     {"about", 1,
@@ -327,7 +362,10 @@ const struct Action
             ParameterRecords records;
             std::ranges::for_each(records, [&](StoredInt &r) {
                 const std::int32_t v = std::int32_t(d.gen()) >> d.below(32);
-                d.oneIn(2) ? r.set16(v) : r.set32(v);
+                if (d.oneIn(2))
+                    r.set16(v);
+                else
+                    r.set32(v);
             });
             QFile file("Fractal.dvg");
             d.expect(file.open(QIODevice::WriteOnly)
@@ -347,14 +385,24 @@ const struct Action
                         // blanks, very long, or odd
             auto *box = d.find<QLineEdit>(d.pick(Pairs).textBox);
             d.click(box, {d.somewhere(box).x(), box->height() / 2});
-            if (d.below(10) < 7)
-                d.key(box, Qt::Key_A, Qt::ControlModifier), d.key(box, Qt::Key_Backspace);
-            const QString n = QString::number(d.gen() >> d.below(32)),
-                          texts[]
-                = {n, n, (d.oneIn(2) ? "-" : "+") + n, n + ".5",
-                    QString(d.below(3), u' ') + n + QString(d.below(3), u' '),
-                    QString(20 + d.below(380), QChar(u'1' + d.below(9))), d.pick(OddTexts)};
-            d.oneIn(10) ? d.key(box, Qt::Key_Backspace) : d.type(box, d.pick(texts));
+            if (d.below(10) < 7) {
+                d.key(box, Qt::Key_A, Qt::ControlModifier);
+                d.key(box, Qt::Key_Backspace);
+            }
+            const QString n = QString::number(d.gen() >> d.below(32));
+            const QString texts[] = {
+                n,
+                n,
+                (d.oneIn(2) ? "-" : "+") + n,
+                n + ".5",
+                QString(d.below(3), u' ') + n + QString(d.below(3), u' '),
+                QString(20 + d.below(380), QChar(u'1' + d.below(9))),
+                d.pick(OddTexts),
+            };
+            if (d.oneIn(10))
+                d.key(box, Qt::Key_Backspace);
+            else
+                d.type(box, d.pick(texts));
         }},
     {"spinner arrow", 8, [](Driver &d) { d.clickSomewhere(d.find(d.pick(Pairs).spinner), 7); }},
     {"spinner key", 3,
@@ -364,7 +412,10 @@ const struct Action
     {"events", 2, [](Driver &) { QCoreApplication::processEvents(); }},
     // Never at random: the last action of a run that ends the program.
     {"exit shortcut", 0,
-        [](Driver &d) { d.activate(), d.key(&d.w, Qt::Key_X, Qt::ControlModifier); }},
+        [](Driver &d) {
+            d.activate();
+            d.key(&d.w, Qt::Key_X, Qt::ControlModifier);
+        }},
     {"exit menu", 0, [](Driver &d) { d.menuItem("Exit"); }},
     {"close box", 0,
         [](Driver &d) {
@@ -377,15 +428,24 @@ void Driver::act()
 {
     if (endingDue() && (depth == 0 || QApplication::activeModalWidget()))
         return Actions[0].perform(*this); // a drawing, inside which the end comes
-    f.endingDepth = (ended = endingDue()) ? depth : f.endingDepth;
-    ++f.actions, f.drawingActions += depth > 0, sinceAction = 0;
-    rate = depth > 0 ? rate : oneIn(QuietOneIn) ? QuietRate : BusyRate;
+    ended = endingDue();
+    if (ended)
+        f.endingDepth = depth;
+    ++f.actions;
+    f.drawingActions += depth > 0;
+    sinceAction = 0;
+    if (depth == 0)
+        rate = oneIn(QuietOneIn) ? QuietRate : BusyRate;
     const Action &action = weighted(Actions, [this](const Action &a) {
         return ended ? unsigned(a.name == std::string_view(settings.ending)) : a.weight;
     });
-    ++f.counts[doing = action.name], action.perform(*this);
-    ended ? expect(quitting() && !m.run.Running && !w.isVisible(), "the program did not end")
-          : check(depth == 0);
+    doing = action.name;
+    ++f.counts[doing];
+    action.perform(*this);
+    if (ended)
+        expect(quitting() && !m.run.Running && !w.isVisible(), "the program did not end");
+    else
+        check(depth == 0);
 }
 
 Outcome Driver::go()
@@ -403,19 +463,24 @@ Outcome Driver::go()
         if (type != QtWarningMsg
             || !QRegularExpression("^(Keyboard event|Mouse event|This plugin does not support)")
                     .match(text)
-                    .hasMatch())
-            current->f.qtWarnings += type != QtDebugMsg && type != QtInfoMsg,
-                std::fprintf(stderr, "%s\n", qPrintable(text));
+                    .hasMatch()) {
+            current->f.qtWarnings += type != QtDebugMsg && type != QtInfoMsg;
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+        }
     });
     check(true);
     while (f.failure.isEmpty() && !ended && (f.actions < settings.actions || endingDue()))
         act();
-    ended ? expect(quitting() && !m.run.Running && !w.isVisible() && depth == 0
-            && !QApplication::activeModalWidget(),
-        "the drawings did not unwind")
-          : check(true);
-    qInstallMessageHandler(nullptr), m.run.yield = windowYield,
-                                     QDir::setCurrent(previousFolder); // put back
+    if (ended)
+        expect(quitting() && !m.run.Running && !w.isVisible() && depth == 0
+                && !QApplication::activeModalWidget(),
+            "the drawings did not unwind");
+    else
+        check(true);
+    // Put back.
+    qInstallMessageHandler(nullptr);
+    m.run.yield = windowYield;
+    QDir::setCurrent(previousFolder);
     for (const auto &[name, count] : f.counts.asKeyValueRange())
         std::printf("%s %ld; ", qPrintable(name), count);
     std::printf("\nseed %u: %ld actions (%ld inside drawings), %ld elements, nesting %d deep, %ld "

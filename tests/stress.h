@@ -19,20 +19,23 @@ namespace divograf::stress {
 
 struct Settings
 {
-    std::uint32_t seed = 0;       // the same seed gives the same actions
-    long actions = 0;             // those inside drawings and modal windows count too
-    const char *ending = nullptr; // null, or the last action, given inside a drawing: "exit
-                                  // shortcut", "exit menu" or "close box"
+    std::uint32_t seed = 0; // the same seed gives the same actions
+    long actions = 0;       // those inside drawings and modal windows count too
+    // Null, or the last action, given inside a drawing: "exit shortcut", "exit menu" or "close
+    // box".
+    const char *ending = nullptr;
 };
 
 struct Outcome
 {
-    long actions = 0, drawingActions = 0, elements = 0,
-         qtWarnings = 0; // inside a drawing's yield; drawn
-    int deepest = 0,
-        endingDepth = -1; // most drawings on the stack at once, and when the program was ended
-    QMap<QString, long>
-        counts;      // by action, modal window answered (by class), what a start/stop command did
+    long actions = 0;
+    long drawingActions = 0; // inside a drawing's yield
+    long elements = 0;       // drawn
+    long qtWarnings = 0;
+    int deepest = 0;      // most drawings on the stack at once
+    int endingDepth = -1; // the drawings on the stack when the program was ended
+    // By action, modal window answered (by class), and what a start/stop command did.
+    QMap<QString, long> counts;
     QString failure; // empty, or the first broken invariant, with the seed
 };
 

@@ -20,11 +20,14 @@ using namespace divograf;
 static stress::Outcome runOn(const stress::Settings &settings)
 {
     Main w;
-    w.show(), w.activateWindow();
+    w.show();
+    w.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
     stress::Outcome outcome;
-    QTimer::singleShot(
-        0, &w, [&] { outcome = stress::run(w, settings), QCoreApplication::exit(); });
+    QTimer::singleShot(0, &w, [&] {
+        outcome = stress::run(w, settings);
+        QCoreApplication::exit();
+    });
     QApplication::exec();
     EXPECT_TRUE(outcome.failure.isEmpty())
         << qPrintable(outcome.failure) << "\nlonger: window_soak <actions> <seed>";
@@ -36,8 +39,10 @@ TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
     const stress::Outcome f = runOn({20240607, 5000});
     // The run did what it is for: drawings nested and stopped in many ways, every modal window
     // came, most actions inside drawings.
-    EXPECT_TRUE(f.deepest >= 3 && f.counts.value("nested start") > 10
-        && f.counts.value("stop") > 100 && f.drawingActions > f.actions / 2);
+    EXPECT_GE(f.deepest, 3);
+    EXPECT_GT(f.counts.value("nested start"), 10);
+    EXPECT_GT(f.counts.value("stop"), 100);
+    EXPECT_GT(f.drawingActions, f.actions / 2);
     for (const char *modal :
         {"divograf::SaveLoad", "divograf::Printing", "divograf::About", "QMessageBox"})
         EXPECT_GT(f.counts.value(modal), 0) << modal;

@@ -25,7 +25,8 @@ using namespace divograf;
 namespace {
 
 const QString Name = QStringLiteral("Дивограф");
-constexpr int Column = 50, Cells = Column * Column; // Detail 100
+constexpr int Column = 50; // Detail 100
+constexpr int Cells = Column * Column;
 
 class Window : public testing::Test
 {
@@ -44,9 +45,9 @@ protected:
     const FractalPanel &panel() { return w.model().fractal; }
     void expectIdle()
     {
-        EXPECT_EQ(std::tuple(w.model().run.Running, w.windowTitle(),
-                      get<QProgressBar>("Progress")->value()),
-            std::tuple(false, Name, 0));
+        EXPECT_FALSE(w.model().run.Running);
+        EXPECT_EQ(w.windowTitle(), Name);
+        EXPECT_EQ(get<QProgressBar>("Progress")->value(), 0);
     }
 
     Main w;
@@ -132,8 +133,8 @@ TEST_F(Window, SpinnerPairsFollowArrowsKeysAndTyping)
         const QPoint up(spinner->width() / 2, spinner->height() / 4);
         spinner->setValue(p.min - 1); // clamped
         QTest::mousePress(spinner, Qt::LeftButton, {}, up);
-        EXPECT_EQ(
-            std::pair(pairs.value(p.id), text->text()), std::pair(p.min + p.increment, before));
+        EXPECT_EQ(pairs.value(p.id), p.min + p.increment);
+        EXPECT_EQ(text->text(), before);
         QTest::mouseRelease(spinner, Qt::LeftButton, {}, up);
         EXPECT_NE(text->text(), before);
         spinner->setFocus();
@@ -143,8 +144,8 @@ TEST_F(Window, SpinnerPairsFollowArrowsKeysAndTyping)
     }
     get<QLineEdit>("lt")->clear();
     QTest::keyClicks(get<QLineEdit>("lt"), QStringLiteral("3001"));
-    EXPECT_EQ(std::pair(get<QLineEdit>("lt")->text(), get<UpDown>("l")->value()),
-        std::pair(QStringLiteral("1"), 1));
+    EXPECT_EQ(get<QLineEdit>("lt")->text(), QStringLiteral("1"));
+    EXPECT_EQ(get<UpDown>("l")->value(), 1);
 }
 
 TEST_F(Window, IsOfFixedSizeF10OpensTheMenuEveryControlHasAnAccessibleName)
@@ -162,9 +163,9 @@ TEST_F(Window, IsOfFixedSizeF10OpensTheMenuEveryControlHasAnAccessibleName)
                     .trimmed()
                     .isEmpty())
             << control->objectName().toStdString();
-    EXPECT_EQ(QStringList({get("Box")->accessibleName(), get("Command2")->accessibleName(),
-                  get("ampl")->accessibleName()}), // a spinner by its label
-        QStringList({"Заполнять пустоты.", "Строить радугу", "Амплитуда"}));
+    EXPECT_EQ(get("Box")->accessibleName(), QStringLiteral("Заполнять пустоты."));
+    EXPECT_EQ(get("Command2")->accessibleName(), QStringLiteral("Строить радугу"));
+    EXPECT_EQ(get("ampl")->accessibleName(), QStringLiteral("Амплитуда")); // by its label
 }
 
 // --- The start/stop commands and what the window shows ------------------------------------
@@ -183,8 +184,10 @@ TEST_P(EveryFace, StartsItsDrawing)
     click("Option1");
     int pen = 0;
     w.model().run.yield = [&, windowYield = w.model().run.yield] {
-        if (++cells == 1)
-            pen = w.model().surface.DrawWidth(), click("Field");
+        if (++cells == 1) {
+            pen = w.model().surface.DrawWidth();
+            click("Field");
+        }
         windowYield();
     };
     const auto [way, index] = GetParam();
@@ -208,11 +211,15 @@ TEST_P(EveryFace, StartsItsDrawing)
     }
     const struct
     {
-        int pass, pen, holes;
+        int pass;
+        int pen;
+        int holes;
     } expected[] = {{Column, 1, 0}, {350, 2, 0}, {Column, 1, 7}, {61, 50, 7}}; // by Drawing
     const auto &e = expected[static_cast<int>(c->drawing)];
-    EXPECT_EQ(std::tuple(cells, pen, w.model().holes.count(), w.model().surface.DrawWidth()),
-        std::tuple(e.pass, e.pen, e.holes, 1));
+    EXPECT_EQ(cells, e.pass);
+    EXPECT_EQ(pen, e.pen);
+    EXPECT_EQ(w.model().holes.count(), e.holes);
+    EXPECT_EQ(w.model().surface.DrawWidth(), 1);
     expectIdle();
 }
 INSTANTIATE_TEST_SUITE_P(ButtonsMenuItemsAndShortcuts, EveryFace,
@@ -245,19 +252,21 @@ TEST_F(Window, QueuedCommandsActFromTheElementAfterTheYieldThatHandledThem)
     } rows[] = {
         {"stop", {"Command1"},
             [&] { // the column finished, the caption reset at once
-                EXPECT_EQ(std::pair(cells, at[handled[0]].running),
-                    std::pair(columnEnd(handled[0]), true));
+                EXPECT_EQ(cells, columnEnd(handled[0]));
+                EXPECT_TRUE(at[handled[0]].running);
                 EXPECT_TRUE(handled[0] == cells || at[handled[0] + 1].title == Name);
             }},
         {"red correction to 0", {"Rc"},
             [&] {
-                EXPECT_EQ(std::tuple(cells, red(handled[0]) != 0, red(handled[0] + 1)),
-                    std::tuple(Cells, true, 0));
+                EXPECT_EQ(cells, Cells);
+                EXPECT_NE(red(handled[0]), 0);
+                EXPECT_EQ(red(handled[0] + 1), 0);
             }},
         {"stop, then start in the finishing column", {"Command1", "Command1"},
             [&] { // one yield handles both
-                EXPECT_EQ(std::tuple(handled[1], at[handled[1]].depth, at[handled[1] + 1].depth),
-                    std::tuple(handled[0], 1, 2));
+                EXPECT_EQ(handled[1], handled[0]);
+                EXPECT_EQ(at[handled[1]].depth, 1);
+                EXPECT_EQ(at[handled[1] + 1].depth, 2);
                 EXPECT_EQ(cells, columnEnd(handled[1]) + Cells);
             }},
     };
@@ -290,7 +299,10 @@ TEST_F(Window, QueuedCommandsActFromTheElementAfterTheYieldThatHandledThem)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         get<QSlider>("Rc")->setValue(175);
-        cells = 0, at.clear(), handled.clear(), targets = &row.targets;
+        cells = 0;
+        at.clear();
+        handled.clear();
+        targets = &row.targets;
         click("Command1");
         ASSERT_EQ(handled.size(), row.targets.size());
         row.check();
@@ -310,10 +322,10 @@ TEST(ProgramEnd, FromAModalWindowOverNestedDrawings)
         probe.start(QStringLiteral(DIVOGRAF_EXIT_PROBE), {QString::fromLatin1(how)});
         ASSERT_TRUE(probe.waitForFinished(120000)) << how;
         const QString errors = QString::fromLocal8Bit(probe.readAllStandardError());
-        EXPECT_EQ(std::tuple(probe.exitStatus(), probe.exitCode(),
-                      probe.readAllStandardOutput().trimmed()),
-            std::tuple(QProcess::NormalExit, 0, QByteArray("cells 3500")))
-            << how << errors.toStdString();
+        SCOPED_TRACE(testing::Message() << how << ": " << errors.toStdString());
+        EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(probe.exitCode(), 0);
+        EXPECT_EQ(probe.readAllStandardOutput().trimmed(), QByteArray("cells 3500"));
         EXPECT_FALSE(errors.contains(QStringLiteral("Sanitizer"))
             || errors.contains(QStringLiteral("runtime error")));
     }

@@ -14,8 +14,17 @@
 
 #include <QRect>
 #include <QSlider>
+#include <QString>
+
+#include <string_view>
 
 namespace divograf::layout {
+
+// The tables' texts are UTF-8.
+inline QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 // The client area of `Main`, below its menu bar.
 inline constexpr Twips ClientArea{0, 0, 9675, 6315};

@@ -41,12 +41,6 @@ namespace {
 // control has a fixed size in pixels.
 constexpr int FontPixels = 11;
 
-QString text(const char *utf8) { return QString::fromUtf8(utf8); }
-QString text(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 } // namespace
 
 Main::Main(QWidget *parent)

@@ -25,12 +25,6 @@ namespace {
 
 constexpr Colour DecorationGreen = RGB(0, 255, 0);
 
-QString text(const char *utf8) { return QString::fromUtf8(utf8); }
-QString text(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 QWidget *container(QWidget &client, const char *name)
 {
     return name ? client.findChild<QWidget *>(QString::fromLatin1(name)) : &client;

@@ -99,7 +99,7 @@ void UpDown::mouseReleaseEvent(QMouseEvent *event)
         repeat_.stop();
         update();
     }
-    Q_EMIT mouseReleased(event->button(), event->modifiers(), event->position().toPoint());
+    Q_EMIT mouseReleased();
 }
 
 void UpDown::keyPressEvent(QKeyEvent *event)

@@ -39,7 +39,7 @@ public:
 
 Q_SIGNALS:
     void valueChanged(int value);
-    void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+    void mouseReleased(); // any button, over the spinner
     void keyStepped();
 
 protected:

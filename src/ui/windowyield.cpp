@@ -31,13 +31,12 @@ WindowYield::WindowYield(Model &model, QWidget &window, QWidget &view, QProgress
     , progress_(progress)
     , frame_(framePeriod())
     , caption_(model.run.status.caption())
-    , progressValue_(model.run.status.progress())
     , revision_(model.surface.revision())
     , marker_(model.marker)
     , lastRepaint_(Clock::now())
 {
     window_.setWindowTitle(caption_);
-    progress_.setValue(progressValue_);
+    progress_.setValue(model.run.status.progress());
 }
 
 WindowYield::Clock::duration WindowYield::framePeriod() const
@@ -104,20 +103,15 @@ void WindowYield::show(Repaint when, Clock::time_point now)
         caption_ = status.caption();
         window_.setWindowTitle(caption_);
     }
-    if (status.progress() != progressValue_) {
-        progressValue_ = status.progress();
-        // QProgressBar repaints itself at once when its value changes; with its updates off
-        // it holds the value unpainted until the next frame, like the view.
-        progress_.setUpdatesEnabled(false);
-        progress_.setValue(progressValue_);
-    }
     if (when == Repaint::Now)
         frame_ = framePeriod(); // the window may have moved to another screen
     if (when == Repaint::AtFrameRate && now - lastRepaint_ < frame_)
         return;
     bool repainted = false;
-    if (!progress_.updatesEnabled()) {
-        progress_.setUpdatesEnabled(true); // asks for its repaint
+    // QProgressBar repaints itself at once when its value changes, so it takes a new value
+    // only when a frame is due, as the view does.
+    if (progress_.value() != status.progress()) {
+        progress_.setValue(status.progress());
         repainted = true;
     }
     if (model_.surface.revision() != revision_ || !sameMarker(model_.marker, marker_)) {

@@ -17,11 +17,11 @@ class QWidget;
 namespace divograf {
 
 // The window's yield, called by the drawings after every drawn element, and the one place
-// that brings the window in line with the model: the caption and the progress bar when they
-// changed, and a repaint of the surface view when the raster or the marker changed. Repaints
-// of the view and the progress bar are asked for with `update()` (Qt paints when it next runs
-// its event loop), at most once a frame while a drawing runs; nothing here paints
-// synchronously and nothing runs when idle.
+// that brings the window in line with the model: the caption when it changed, and at most
+// once a frame while a drawing runs the progress bar's value and a repaint of the surface view
+// when the raster or the marker changed. The view's repaint is asked for with `update()` (Qt
+// paints when it next runs its event loop); the progress bar repaints itself when its value
+// changes. Nothing runs when idle.
 //
 // A pass of the event loop costs a few microseconds, more on some machines than on others,
 // while a drawn element often costs less than one; so the yield runs the event loop only
@@ -51,7 +51,7 @@ public:
     // the wait neither sleeps nor spins.
     void frameDrawn();
 
-    // Shows what changed since the last call: the caption and the progress at once, the view
+    // Shows what changed since the last call: the caption at once, the progress and the view
     // at frame rate or `Now` (the end of a command, a moved marker).
     void show(Repaint when);
 
@@ -76,7 +76,6 @@ private:
 
     // What the window shows now.
     QString caption_;
-    int progressValue_ = 0;
     std::uint64_t revision_ = 0;
     Marker marker_;
     Clock::time_point lastRepaint_;

@@ -4,6 +4,8 @@
 
 #include "core/files/paramfile.h"
 
+#include "core/surface/status.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -123,10 +125,6 @@ std::variant<ParameterRecords, Failure> loadParameterFile(const QString &path)
     return decoded;
 }
 
-QString numberText(std::int64_t value)
-{
-    const QString digits = QString::number(static_cast<qlonglong>(value));
-    return (value < 0 ? digits : QLatin1Char(' ') + digits) + QLatin1Char(' ');
-}
+QString numberText(std::int64_t value) { return blankLed(value) + QLatin1Char(' '); }
 
 } // namespace divograf

@@ -49,10 +49,6 @@ void FractalPanel::setValue(Control c, int v)
     int &current = values_[static_cast<int>(c)];
     v = std::clamp(v, s.min, s.max);
     if (s.kind == ControlKind::Option) {
-        if (v == 0) {
-            current = 0;
-            return;
-        }
         for (const ControlSpec &o : Controls)
             if (o.kind == ControlKind::Option)
                 values_[static_cast<int>(o.id)] = 0;

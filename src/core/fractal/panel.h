@@ -25,8 +25,16 @@ struct StoredInt
     std::int32_t value = 0;
     Width width = Width::Bits16;
 
-    void set16(std::int32_t v) { value = static_cast<std::int16_t>(v), width = Width::Bits16; }
-    void set32(std::int32_t v) { value = v, width = Width::Bits32; }
+    void set16(std::int32_t v)
+    {
+        value = static_cast<std::int16_t>(v);
+        width = Width::Bits16;
+    }
+    void set32(std::int32_t v)
+    {
+        value = v;
+        width = Width::Bits32;
+    }
     bool operator==(const StoredInt &) const = default;
 };
 
@@ -111,8 +119,8 @@ public:
 
     // A change of the control's value, clamped to its range as the control would. A slider
     // other than QWA and a check box run their handler when the value changed; QWA runs none
-    // (see `clickQwa`). An option set to a non-zero value is selected and runs its handler,
-    // also when it was selected already.
+    // (see `clickQwa`). An option is selected, as a click selects it, and runs its handler also
+    // when it was selected already; options are chosen, never unchosen, so `v` does not matter.
     void setValue(Control c, int v);
 
     // A value chosen on QWA by the user (a mouse click, a key, the wheel): Squarings takes it.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <vector>
 
 namespace divograf {
@@ -53,7 +54,10 @@ int rowCount(const Rows &rows)
     return n;
 }
 
-View view() { return {std::cos(Pi() / ViewDivisor), std::sin(Pi() / ViewDivisor)}; }
+View view()
+{
+    return {std::cos(std::numbers::pi / ViewDivisor), std::sin(std::numbers::pi / ViewDivisor)};
+}
 
 // Joins the point to the previous one when it is in view and not the first of its row.
 void drawSegment(

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace divograf {
 
@@ -16,17 +17,14 @@ constexpr double SurfacePathFactor = -2; // the opposite sign of the map
 
 } // namespace
 
-double Pi() { return 4 * std::atan(1.0); }
-
 void HoleTables::rebuild(int n, double centreX, double centreY)
 {
     n = std::max(n, 0);
     HoleX.assign(n + 1, 0.0);
     HoleY.assign(n + 1, 0.0);
     HolePath.assign(n + 1, 0.0);
-    const double pi = Pi();
     for (int k = 1; k <= n; ++k) {
-        const double angle = 2 * pi * k / n;
+        const double angle = 2 * std::numbers::pi * k / n;
         HoleX[k] = centreX + HoleCircleRadius * std::cos(angle);
         HoleY[k] = centreY + HoleCircleRadius * std::sin(angle);
     }

@@ -34,9 +34,6 @@ inline constexpr double HoleCircleRadius = 100; // grid units
 inline constexpr int GridUnit = 10;             // surface units per grid unit
 inline constexpr int HeightDivisor = 5;         // each hole lifts a 3-D point by A * sin(path) / 5
 
-// Pi as the drawings compute it: 4 * arctan(1).
-double Pi();
-
 // The wavelength of each colour channel, made from the colour corrections.
 struct Wavelengths
 {

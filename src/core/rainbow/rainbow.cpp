@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace divograf {
 
@@ -20,9 +21,9 @@ constexpr double Full = 255;
 constexpr double PenWidth = 1.5; // becomes 2 as a 16-bit integer, half to even
 constexpr float Middle = 2500;
 
-double channel(int frequency, double theta, double pi)
+double channel(int frequency, double theta)
 {
-    const double s = std::sin(frequency * theta - pi / 8);
+    const double s = std::sin(frequency * theta - std::numbers::pi / 8);
     return Full * (s * s);
 }
 
@@ -30,11 +31,10 @@ double channel(int frequency, double theta, double pi)
 
 Colour ringColour(int i, int j)
 {
-    const double pi = 4 * std::atan(1.0);
     const double theta = std::atan(static_cast<double>(j) / i);
-    const double red = channel(RedFrequency, theta, pi);
-    const double green = channel(GreenFrequency, theta, pi);
-    const double blue = channel(BlueFrequency, theta, pi);
+    const double red = channel(RedFrequency, theta);
+    const double green = channel(GreenFrequency, theta);
+    const double blue = channel(BlueFrequency, theta);
     return RGB(toInt16(red), toInt16(green), toInt16(blue));
 }
 

@@ -11,7 +11,7 @@ namespace divograf {
 inline const QString ProgramName = QStringLiteral("Дивограф");
 
 // A number as a caption shows it: one leading blank when it is not negative.
-inline QString blankLed(int n)
+inline QString blankLed(qint64 n)
 {
     return n < 0 ? QString::number(n) : QLatin1Char(' ') + QString::number(n);
 }

@@ -6,7 +6,7 @@
 
 #include "core/surface/status.h"
 #include "ui/dialogs/layout.h"
-#include "ui/dialogs/platform.h"
+#include "ui/dialogs/sysinfo.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -54,11 +54,10 @@ QString versionText(int major, int minor, int patch)
     return QStringLiteral("Версия %1.%2.%3").arg(major).arg(minor).arg(patch);
 }
 
-About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
+About::About(QWidget *owner, const QIcon &icon)
     : QDialog(owner,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-    , services_(services)
     , cmdOK(new QPushButton(QStringLiteral("OK"), this))
     , picIcon(new QLabel(this))
     , cmdSysInfo(new QPushButton(QStringLiteral("&System Info..."), this))
@@ -84,8 +83,10 @@ About::About(QWidget *owner, const QIcon &icon, SystemServices &services)
     picIcon->setPixmap(icon.pixmap(QSize(IconPixels, IconPixels), devicePixelRatioF()));
 
     place(cmdSysInfo, AboutControls[CmdSysInfo]);
-    connect(cmdSysInfo, &QPushButton::clicked, this,
-        [this] { StartSysInfo(services_, [this] { showUnavailable(); }); });
+    connect(cmdSysInfo, &QPushButton::clicked, this, [this] {
+        if (!sysinfo::start())
+            showUnavailable();
+    });
 
     place(lblTitle, AboutControls[LblTitle]);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -117,17 +118,11 @@ void About::showUnavailable()
 
 void showAbout(QWidget *owner, const QIcon &icon)
 {
-    HostServices services;
-    showAbout(owner, icon, services);
-}
-
-void showAbout(QWidget *owner, const QIcon &icon, SystemServices &services)
-{
     QIcon picture = icon;
     if (picture.isNull() && owner)
         picture = owner->window()->windowIcon();
     // The owner may be destroyed while the box is open, and the box with it.
-    QPointer<About> about = new About(owner, picture, services);
+    QPointer<About> about = new About(owner, picture);
     about->exec();
     delete about;
 }

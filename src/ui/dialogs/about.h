@@ -4,8 +4,6 @@
 
 #pragma once
 
-#include "ui/dialogs/sysinfo.h"
-
 #include <QDialog>
 #include <QIcon>
 
@@ -26,13 +24,11 @@ class About : public QDialog
     Q_OBJECT
 
 public:
-    // `services` must outlive the dialog.
-    About(QWidget *owner, const QIcon &icon, SystemServices &services);
+    About(QWidget *owner, const QIcon &icon);
 
 private:
     void showUnavailable();
 
-    SystemServices &services_;
     // In tab order, which is the order they are made in.
     QPushButton *cmdOK;
     QLabel *picIcon;
@@ -45,8 +41,5 @@ private:
 // has closed. `icon` is the program's picture; a null icon takes the owner window's icon.
 // Safe when the owner is destroyed while the box is open.
 void showAbout(QWidget *owner, const QIcon &icon = QIcon());
-
-// The same with the system services given (the host's registry or its stand-in otherwise).
-void showAbout(QWidget *owner, const QIcon &icon, SystemServices &services);
 
 } // namespace divograf
