@@ -206,6 +206,22 @@ TEST_F(Gestures, RestartsAreMergedAndNeverNested)
             {{Control::Option4, 1}, {Control::Slider2, 30}, {Control::Slider1, 27}}));
 }
 
+// A modal window's event loop runs no drawing, which it would have to wait for to close: the
+// redraw waits until the window has closed.
+TEST_F(Gestures, RedrawWaitsForAModalWindow)
+{
+    click("Command1");
+    QDialog modal(&w);
+    modal.setModal(true);
+    modal.show();
+    wheel(middle, 120);
+    QTest::qWait(2 * Redraw::Interval.count());
+    EXPECT_EQ(w.redraw().started(), 0);
+    modal.close();
+    settle();
+    EXPECT_EQ(w.redraw().started(), 1);
+}
+
 // After the interference the wheel changes the size alone and draws nothing, since the picture
 // does not show it; a drag draws the interference again about the new centre.
 TEST_F(Gestures, InterferenceFollowsTheCentreOnly)

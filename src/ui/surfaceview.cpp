@@ -124,7 +124,7 @@ void SurfaceView::mouseMoveEvent(QMouseEvent *event)
 void SurfaceView::mouseReleaseEvent(QMouseEvent *event)
 {
     bool click = click_.release(*event, *this);
-    if (event->button() == Qt::LeftButton && pressedAt_) {
+    if (event->button() == Qt::LeftButton) {
         click = !follow(event->position()) && click;
         pressedAt_.reset();
         dragging_ = false;
@@ -137,13 +137,9 @@ void SurfaceView::mouseReleaseEvent(QMouseEvent *event)
 
 void SurfaceView::wheelEvent(QWheelEvent *event)
 {
-    const int eighths = event->angleDelta().y();
-    if (eighths == 0) { // turned sideways only
-        QFrame::wheelEvent(event);
-        return;
-    }
     event->accept();
-    if (wheelRest_ != 0 && (wheelRest_ > 0) != (eighths > 0))
+    const int eighths = event->angleDelta().y();
+    if (wheelRest_ * eighths < 0)
         wheelRest_ = 0; // turned back: the part of a notch the other way is dropped
     wheelRest_ += eighths;
     const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;

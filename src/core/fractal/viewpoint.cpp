@@ -25,13 +25,9 @@ int centreSliderValue(double centre)
 
 bool shows(Drawing drawing, Moved moved)
 {
-    switch (drawing) {
-    case Drawing::Fractal: return moved.size || moved.centre;
-    case Drawing::Interference:
-    case Drawing::Interference3D: return moved.centre;
-    case Drawing::Rainbow: return false;
-    }
-    return false;
+    if (drawing == Drawing::Rainbow)
+        return false;
+    return moved.centre || (moved.size && drawing == Drawing::Fractal);
 }
 
 Moved Viewpoint::zoom(QPointF at, int notches, std::optional<Drawing> shown)
@@ -41,31 +37,24 @@ Moved Viewpoint::zoom(QPointF at, int notches, std::optional<Drawing> shown)
     const int from = v.SizeFactor.value;
     const int to = std::clamp(from + notches, sizeSpec.min, sizeSpec.max);
     // A picture that shows the centre but not the size would only move about.
-    if (shown && shows(*shown, {.centre = true}) && !shows(*shown, {.size = true})) {
-        zooming_ = false;
+    if (shown && shows(*shown, {.centre = true}) && !shows(*shown, {.size = true}))
         return moveTo(to, {double(v.CenterX.value), double(v.CenterY.value)});
-    }
-    const bool sameGesture = zooming_ && at == at_ && from == size_
-        && panel_.value(Control::Slider2) == sliderX_ && panel_.value(Control::Slider1) == sliderY_;
-    if (!sameGesture) {
-        at_ = at;
-        exact_ = QPointF(v.CenterX.value, v.CenterY.value);
-    }
-    exact_ = QPointF(
-        centreKeeping(at.x(), exact_.x(), from, to), centreKeeping(at.y(), exact_.y(), from, to));
-    const Moved moved = moveTo(to, exact_);
-    zooming_ = true;
-    size_ = v.SizeFactor.value;
-    sliderX_ = panel_.value(Control::Slider2);
-    sliderY_ = panel_.value(Control::Slider1);
+    // Anything else that moved the size or the centre ends the gesture.
+    if (!zoom_ || zoom_->at != at || zoom_->size != from
+        || zoom_->slider2 != panel_.value(Control::Slider2)
+        || zoom_->slider1 != panel_.value(Control::Slider1))
+        zoom_ = Zoom{at, {double(v.CenterX.value), double(v.CenterY.value)}};
+    QPointF &exact = zoom_->exact;
+    exact = QPointF(
+        centreKeeping(at.x(), exact.x(), from, to), centreKeeping(at.y(), exact.y(), from, to));
+    const Moved moved = moveTo(to, exact);
+    zoom_->size = v.SizeFactor.value;
+    zoom_->slider2 = panel_.value(Control::Slider2);
+    zoom_->slider1 = panel_.value(Control::Slider1);
     return moved;
 }
 
-void Viewpoint::grab()
-{
-    zooming_ = false;
-    grabbed_ = QPointF(panel_.vars.CenterX.value, panel_.vars.CenterY.value);
-}
+void Viewpoint::grab() { grabbed_ = QPointF(panel_.vars.CenterX.value, panel_.vars.CenterY.value); }
 
 Moved Viewpoint::drag(QPointF offset)
 {

@@ -70,12 +70,13 @@ private:
     Moved moveTo(int size, QPointF centre);
 
     FractalPanel &panel_;
-    // The zoom under way, if any: the cursor, the exact centre, and the size and slider values
-    // that the last turn gave the panel.
-    bool zooming_ = false;
-    QPointF at_;
-    QPointF exact_;
-    int size_ = 0, sliderX_ = 0, sliderY_ = 0;
+    // The zoom under way: the cursor, the exact centre, and what the last turn gave the panel.
+    struct Zoom
+    {
+        QPointF at, exact;
+        int size = 0, slider2 = 0, slider1 = 0;
+    };
+    std::optional<Zoom> zoom_;
     QPointF grabbed_; // the centre where the drag began
 };
 
