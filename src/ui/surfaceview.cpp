@@ -127,7 +127,6 @@ void SurfaceView::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton) {
         click = !follow(event->position()) && click;
         pressedAt_.reset();
-        dragging_ = false;
         setCursor(Qt::OpenHandCursor);
     }
     QFrame::mouseReleaseEvent(event);
@@ -137,7 +136,6 @@ void SurfaceView::mouseReleaseEvent(QMouseEvent *event)
 
 void SurfaceView::wheelEvent(QWheelEvent *event)
 {
-    event->accept();
     const int eighths = event->angleDelta().y();
     if (wheelRest_ * eighths < 0)
         wheelRest_ = 0; // turned back: the part of a notch the other way is dropped
