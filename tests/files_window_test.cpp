@@ -138,6 +138,49 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
     }
 }
 
+// A key that moves the list's current file takes its name as a click does, and the path is the
+// file's own in any letter case; the list taking the focus by Tab leaves a typed name alone.
+TEST_F(InFolder, KeysInTheFileListTakeTheNameTheFocusAloneDoesNot)
+{
+    QFile(QStringLiteral("UPPER.DVG")).open(QIODevice::WriteOnly);
+    struct Row
+    {
+        QString mode;
+        std::vector<Qt::Key> keys; // after "typed" is typed where the name is editable
+        QString name;
+        QString file;
+    };
+    const Row rows[] = {
+        {SaveMode, {Qt::Key_Backtab}, "typed", "typed.dvg"},
+        {SaveMode, {Qt::Key_Backtab, Qt::Key_End}, "UPPER", "UPPER.DVG"},
+        {SaveMode, {Qt::Key_Backtab, Qt::Key_Home, Qt::Key_Down, Qt::Key_Return}, "Fractal",
+            "Fractal.dvg"},
+        {LoadMode, {Qt::Key_End, Qt::Key_Up, Qt::Key_Up}, "a.b", "a.b.dvg"},
+        {LoadMode, {Qt::Key_U, Qt::Key_Return}, "UPPER", "UPPER.DVG"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.file.toStdString());
+        ChooserState state{row.mode, QString()};
+        SaveLoad chooser(state, nullptr);
+        chooser.show();
+        chooser.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser));
+        QListView *list = chooser.fileList();
+        ASSERT_TRUE(QTest::qWaitFor([&] { // read and sorted in the background
+            return list->model()->index(2, 0, list->rootIndex()).data()
+                == QStringLiteral("UPPER.DVG");
+        }));
+        if (!chooser.nameBox()->isReadOnly())
+            QTest::keyClicks(chooser.nameBox(), QStringLiteral("typed"));
+        for (const Qt::Key key : row.keys)
+            QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(chooser.nameBox()->text(), row.name);
+        EXPECT_EQ(state.ChosenFileName, folder + QLatin1Char('/') + row.file);
+        EXPECT_EQ(chooser.windowTitle(), state.ChosenFileName);
+        EXPECT_EQ(chooser.result() == QDialog::Accepted, row.keys.back() == Qt::Key_Return);
+    }
+}
+
 TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsOrNothingAndSaysWhy)
 {
     QImage picture(329, 329, QImage::Format_RGB32);
