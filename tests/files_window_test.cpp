@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace divograf;
@@ -298,6 +299,25 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
         << message.toStdString();
     EXPECT_EQ(std::pair(rc()->value(), w.model().fractal.vars.RedCorr.value), std::pair(20, 180));
     EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
+}
+
+// A pipe named by the chooser is neither replaced nor read: a message names it, and it stays.
+TEST_F(FileCommands, APipeIsNeitherReplacedNorReadAndTheMessageNamesIt)
+{
+    for (const char *name : {"pipe.dvg", "pipe.bmp"})
+        ASSERT_EQ(
+            ::mkfifo(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), 0600), 0);
+    for (const auto &[key, name] :
+        {std::pair{Qt::Key_S, "pipe.dvg"}, {Qt::Key_L, "pipe.dvg"}, {Qt::Key_B, "pipe.bmp"}}) {
+        message.clear();
+        press(key, {choose(QStringLiteral("pipe")), acceptMessage(message)});
+        EXPECT_TRUE(message.contains(
+            QStringLiteral("«%1/%2»: это канал (FIFO), а не файл.").arg(folder, name)))
+            << message.toStdString();
+        const QFileInfo stays(folder + QLatin1Char('/') + name);
+        EXPECT_TRUE(stays.exists());
+        EXPECT_FALSE(stays.isFile()); // the pipe still
+    }
 }
 
 // On a 12 KiB tmpfs holding a parameter file and a file that takes every byte left, saving

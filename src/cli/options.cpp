@@ -9,14 +9,93 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cstdio>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace divograf::cli {
 
 namespace {
 
 constexpr int MaxScale = 16;
+constexpr int MaxLinks = 40; // symbolic links followed in a row, as the system follows them
+
+// Where a write to `path` lands: its symbolic links followed, as the saving follows them, and
+// its folder by its own path, so that two names of one place give one path.
+QString writtenPath(const QString &path)
+{
+    QFileInfo info(path);
+    for (int links = 0; info.isSymLink() && links < MaxLinks; ++links)
+        info.setFile(info.symLinkTarget());
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return QDir(folder.isEmpty() ? info.absolutePath() : folder).filePath(info.fileName());
+}
+
+// The file at `path` under a second name beside it while a new file takes its name, so that it
+// can be put back: a hard link, or a copy where the file system has none. The second name goes
+// when this does.
+class KeptFile
+{
+public:
+    explicit KeptFile(const QString &path)
+        : path_(path)
+    {
+        if (!QFileInfo::exists(path))
+            return; // a new file: putting back removes it
+        const QFileInfo info(path);
+        QString name;
+        for (int n = 1; name.isEmpty() || QFileInfo::exists(name); ++n)
+            name = info.dir().filePath(QStringLiteral(".%1.kept%2").arg(info.fileName()).arg(n));
+        QFile old(path);
+#ifdef Q_OS_UNIX
+        const bool linked
+            = ::link(QFile::encodeName(path).constData(), QFile::encodeName(name).constData()) == 0;
+#else
+        const bool linked = false;
+#endif
+        if (linked || old.copy(name))
+            kept_ = name;
+        else
+            failure = fileFailure(
+                QStringLiteral("оставить на время записи прежний файл"), path, reasonOf(old));
+    }
+    ~KeptFile()
+    {
+        if (!kept_.isEmpty())
+            QFile::remove(kept_);
+    }
+    KeptFile(const KeptFile &) = delete;
+    KeptFile &operator=(const KeptFile &) = delete;
+
+    // The old file back under its name, or none when there was none. Returns where the old
+    // file stays when it cannot be put back.
+    QString putBack()
+    {
+        if (kept_.isEmpty()) {
+            QFile::remove(path_);
+            return {};
+        }
+        if (std::rename(QFile::encodeName(kept_).constData(), QFile::encodeName(path_).constData())
+            == 0) {
+            kept_.clear();
+            return {};
+        }
+        return std::exchange(kept_, QString());
+    }
+
+    std::optional<Failure> failure; // the old file could not be kept: nothing may replace it
+
+private:
+    QString path_;
+    QString kept_;
+};
 
 QString kindList()
 {
@@ -179,6 +258,10 @@ Parsed parseArguments(const QStringList &arguments)
     else
         return Error{QStringLiteral("файл картины должен оканчиваться на .bmp или .png: «%1»")
                          .arg(job.output)};
+    if (!job.saveParameters.isEmpty() && writtenPath(job.saveParameters) == writtenPath(job.output))
+        return Error{QStringLiteral("--save-params и -o называют один и тот же файл «%1»; "
+                                    "одно записалось бы поверх другого")
+                         .arg(job.output)};
     return job;
 }
 
@@ -208,8 +291,8 @@ std::optional<Failure> runJob(const Job &job)
             return failure;
     model.startStop(job.drawing);
 
-    // Both files are written whole beside their places before either is put in place, so that
-    // a failure leaves no new file (the temporary ones go with their QSaveFile).
+    // Both files are written whole beside their places before either is put in place (the
+    // temporary ones go with their QSaveFile).
     const bool withParameters = !job.saveParameters.isEmpty();
     QSaveFile parameters(job.saveParameters), picture(job.output);
     if (withParameters)
@@ -218,13 +301,23 @@ std::optional<Failure> runJob(const Job &job)
             return failure;
     if (std::optional<Failure> failure = preparePicture(picture, model.surface.Image(), job.format))
         return failure;
-    const bool newParameters = withParameters && !QFileInfo::exists(job.saveParameters);
-    if (withParameters)
-        if (std::optional<Failure> failure = commitParameterFile(parameters))
-            return failure;
+    return putInPlace(withParameters ? &parameters : nullptr, picture);
+}
+
+std::optional<Failure> putInPlace(QSaveFile *parameters, QSaveFile &picture)
+{
+    if (!parameters)
+        return commitPicture(picture);
+    KeptFile old(writtenPath(parameters->fileName()));
+    if (old.failure)
+        return old.failure;
+    if (std::optional<Failure> failure = commitParameterFile(*parameters))
+        return failure;
     std::optional<Failure> failure = commitPicture(picture);
-    if (failure && newParameters)
-        QFile::remove(job.saveParameters);
+    if (failure)
+        if (const QString stays = old.putBack(); !stays.isEmpty())
+            failure->message += QStringLiteral(" Прежний файл параметров остался в «%1».")
+                                    .arg(QDir::toNativeSeparators(stays));
     return failure;
 }
 
