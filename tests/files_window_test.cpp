@@ -301,6 +301,44 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
     EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
 }
 
+// A parameter file dropped onto a text box or a slider is opened as anywhere on the window, also
+// when the drag carries its path as text; plain text dropped onto a text box is typed into it.
+TEST_F(FileCommands, DropsOnTextBoxesAndSlidersOpenTheFilePlainTextIsTyped)
+{
+    rc()->setValue(10);
+    press(Qt::Key_S, {choose(QStringLiteral("ten"))});
+    struct Row
+    {
+        const char *onto;
+        bool file;
+        int rc;        // where the drop leaves Rc, set to 20 before
+        QString amplt; // and the amplitude's text box
+    };
+    const Row rows[] = {
+        {"amplt", false, 20, "150"}, // "1" typed at the start of "50"
+        {"amplt", true, 10, " 50 "}, // as loaded
+        {"Rc", true, 10, " 50 "},
+    };
+    auto *amplt = w.findChild<QLineEdit *>(QStringLiteral("amplt"));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.onto);
+        rc()->setValue(20);
+        QMimeData data;
+        data.setText(row.file ? folder + QStringLiteral("/ten.dvg") : QStringLiteral("1"));
+        if (row.file)
+            data.setUrls({QUrl::fromLocalFile(folder + QStringLiteral("/ten.dvg"))});
+        QWidget *onto = w.findChild<QWidget *>(QString::fromLatin1(row.onto));
+        const QPoint at(2, onto->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(onto, &enter);
+        QApplication::sendEvent(onto, &dropped);
+        QTest::qWait(50); // the file is opened from the event loop
+        EXPECT_EQ(rc()->value(), row.rc);
+        EXPECT_EQ(amplt->text(), row.amplt);
+    }
+}
+
 // A pipe named by the chooser is neither replaced nor read: a message names it, and it stays.
 TEST_F(FileCommands, APipeIsNeitherReplacedNorReadAndTheMessageNamesIt)
 {

@@ -31,9 +31,10 @@ QString draggedParameterFile(const QMimeData *data);
 // arguments are not one parameter file; the window then starts as it always does.
 QString openFromArguments(const QStringList &arguments, const OpenFile &open);
 
-// Lets `window` take a parameter file dropped onto it: the drag is accepted only for one
-// parameter file, so that the cursor refuses anything else, and the file is opened once the
-// drop is over, by the event loop (a running drawing's yield too).
+// Lets `window` take a parameter file dropped anywhere onto it, a text box or a slider too: a
+// drag that carries files is accepted only for one parameter file, so that the cursor refuses
+// anything else, and the file is opened once the drop is over, by the event loop (a running
+// drawing's yield too). Plain text dropped onto a text box is typed into it as ever.
 void acceptParameterFileDrops(QWidget &window, OpenFile open);
 
 } // namespace divograf
