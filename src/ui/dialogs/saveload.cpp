@@ -26,7 +26,9 @@ using namespace layout;
 namespace {
 
 // The file list, telling when a key has moved its current file: an arrow, Home, End, Page Up
-// or Down, or a letter typed to find a name. It takes the focus (by Tab) without a word.
+// or Down, or a letter typed to find a name. A file is current only once the user has picked
+// it: taking the focus (by Tab) makes none current, so that the list never shows a file that
+// the name does not name.
 class FileList : public QListView
 {
 public:
@@ -40,6 +42,13 @@ protected:
         QListView::keyPressEvent(event);
         if (currentIndex().isValid() && currentIndex() != before)
             keyMoved(currentIndex());
+    }
+    void focusInEvent(QFocusEvent *event) override
+    {
+        const bool none = !currentIndex().isValid();
+        QListView::focusInEvent(event); // would make the first file current
+        if (none)
+            selectionModel()->clearCurrentIndex();
     }
 };
 
@@ -108,6 +117,8 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     setTabOrder(dir_, file_);
 
     connect(text_, &QLineEdit::textChanged, this, &SaveLoad::compose);
+    // A typed name is no listed file's: the list shows none picked.
+    connect(text_, &QLineEdit::textEdited, file_->selectionModel(), &QItemSelectionModel::clear);
     connect(dir_->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &current) { openDirectory(dirModel_->filePath(current)); });
     // A file picked by a click or by a key gives the name; Enter then confirms the path that
