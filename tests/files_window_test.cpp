@@ -153,10 +153,11 @@ TEST_F(InFolder, KeysInTheFileListTakeTheNameTheFocusAloneDoesNot)
     };
     const Row rows[] = {
         {SaveMode, {Qt::Key_Backtab}, "typed", "typed.dvg"},
-        {SaveMode, {Qt::Key_Backtab, Qt::Key_End}, "UPPER", "UPPER.DVG"},
-        {SaveMode, {Qt::Key_Backtab, Qt::Key_Home, Qt::Key_Down, Qt::Key_Return}, "Fractal",
+        {SaveMode, {Qt::Key_Backtab, Qt::Key_Down, Qt::Key_End}, "UPPER", "UPPER.DVG"},
+        {SaveMode, {Qt::Key_Backtab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}, "Fractal",
             "Fractal.dvg"},
-        {LoadMode, {Qt::Key_End, Qt::Key_Up, Qt::Key_Up}, "a.b", "a.b.dvg"},
+        {LoadMode, {Qt::Key_Down, Qt::Key_End, Qt::Key_Up}, "Fractal", "Fractal.dvg"},
+        {LoadMode, {Qt::Key_Down}, "a.b", "a.b.dvg"}, // the first file, cut at its last dot
         {LoadMode, {Qt::Key_U, Qt::Key_Return}, "UPPER", "UPPER.DVG"},
     };
     for (const Row &row : rows) {
@@ -174,7 +175,7 @@ TEST_F(InFolder, KeysInTheFileListTakeTheNameTheFocusAloneDoesNot)
         if (!chooser.nameBox()->isReadOnly())
             QTest::keyClicks(chooser.nameBox(), QStringLiteral("typed"));
         for (const Qt::Key key : row.keys)
-            QTest::keyClick(QApplication::focusWidget(), key);
+            QTest::keyClick(chooser.focusWidget(), key);
         EXPECT_EQ(chooser.nameBox()->text(), row.name);
         EXPECT_EQ(state.ChosenFileName, folder + QLatin1Char('/') + row.file);
         EXPECT_EQ(chooser.windowTitle(), state.ChosenFileName);
