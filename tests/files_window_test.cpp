@@ -414,6 +414,15 @@ TEST(CommandLine, OneParameterFileIsOpenedAndAnythingElseIsRefusedWithTheReason)
     }
 }
 
+// Qt's own options, words after one dash, are the window's: "-stylesheet" and "-reverse" hold
+// no -h or -v of ours.
+TEST(CommandLine, QtsOwnOptionsAskForNoHelpOrVersion)
+{
+    EXPECT_FALSE(asksWithoutWindow({"divograf", "-stylesheet", "a.qss", "-reverse", "a.dvg"}));
+    EXPECT_TRUE(asksWithoutWindow({"divograf", "-style", "fusion", "-v"}));
+    EXPECT_TRUE(asksWithoutWindow({"divograf", "a.dvg", "--help"}));
+}
+
 // A private cupsd on loopback with the cups-pdf backend as its default printer, the print
 // window's real printing path, the PDF rasterised and checked.
 TEST(CupsPdfPrinter, PrintedPageHoldsThePictureAndNoButton)

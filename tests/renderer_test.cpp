@@ -97,9 +97,11 @@ TEST(RendererArguments, BadInputIsOneClearRussianLine)
         {{"fractal", "--set", "Box=2", "-o", "x.bmp"}, "Box"},
         {{"fractal", "--scale", "0", "-o", "x.bmp"}, "«0»"},
         {{"fractal", "--scale", "17", "-o", "x.bmp"}, "«17»"},
-        {{"fractal", "--bogus", "-o", "x.bmp"}, "неизвестный параметр «--bogus»"},
-        {{"fractal", "-o", "x.bmp", "--params"}, "после «--params» нужно значение"},
-        {{"fractal", "--help=1"}, "«--help» не принимает значения"},
+        {{"fractal", "--set", "Slider3=61", "-o", "x.bmp"},
+            "61 для Slider3 вне его пределов 0..60"},
+        {{"fractal", "--set", "Slider3=99999999999", "-o", "x.bmp"}, "вне его пределов 0..60"},
+        {{"fractal", "--set", "MM=2", "-o", "x.bmp"}, "2 для MM вне его пределов 3..10"},
+        {{"fractal", "--set", "Rc=-1", "-o", "x.bmp"}, "-1 для Rc вне его пределов 0..200"},
         {{"fractal", "--save-params", "x.bmp", "-o", "x.bmp"}, "один и тот же файл «x.bmp»"},
         {{"fractal", "--save-params", "./x.bmp", "-o", "x.bmp"}, "один и тот же файл"},
     };
@@ -112,8 +114,8 @@ TEST(RendererArguments, BadInputIsOneClearRussianLine)
         EXPECT_TRUE(e->message.contains(QString::fromUtf8(says))) << e->message.toStdString();
         EXPECT_FALSE(e->message.contains('\n'));
     }
-    EXPECT_TRUE(std::holds_alternative<Job>(
-        parse({"fractal", "--set", "KUB=1", "--set", "Box=0", "-o", "x.png"})));
+    EXPECT_TRUE(std::holds_alternative<Job>(parse({"fractal", "--set", "KUB=1", "--set", "Box=0",
+        "--set", "Slider3=60", "--set", "MM=3", "-o", "x.png"})));
 }
 
 TEST(Renderer, WritesTheModelsPictureAndParameters)
@@ -182,6 +184,9 @@ TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
     };
     const Row rows[] = {
         {{"--help"}, 0, ""},
+        {{"fractal", "--bogus", "-o", out}, 2, "divograf-render: Неизвестный параметр «bogus»."},
+        {{"fractal", "-o", out, "--params"}, 2, "Отсутствует значение после «--params»."},
+        {{"fractal", "--help=1"}, 2, "Неожиданное значение после «--help»."},
         {{"fractal", "--set", "Nope=1", "-o", out}, 2,
             "divograf-render: неизвестный элемент «Nope»"},
         {{"fractal", "-o", nowhere + "x.bmp"}, 1, "x.bmp»: нет такого файла или папки."},
@@ -293,5 +298,42 @@ TEST(Renderer, APictureNotPutInPlaceLeavesTheParameterFileAsItWas)
         EXPECT_EQ(
             QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
             old ? QStringList{"p.dvg"} : QStringList{});
+    }
+}
+
+// --help and --version of both programs need no display, Qt's own options before them too; the
+// help is in Russian, its headings too.
+TEST(CommandLines, HelpAndVersionWithoutADisplay)
+{
+    struct Row
+    {
+        const char *program;
+        QStringList args;
+        QStringList says;
+    };
+    const Row rows[] = {
+        {DIVOGRAF_EXE, {"--help"},
+            {"Использование: ", " [ФАЙЛ.dvg]\n", "Параметры:\n", "Аргументы:\n"}},
+        {DIVOGRAF_EXE, {"-platform", "xcb", "-style", "fusion", "--version"},
+            {"divograf " DIVOGRAF_VERSION "\n"}},
+        {DIVOGRAF_RENDER_EXE, {"-h"},
+            {"Использование: ", " KIND\n", "Параметры:\n", "Аргументы:\n"}},
+        {DIVOGRAF_RENDER_EXE, {"-v"}, {"divograf-render " DIVOGRAF_VERSION "\n"}},
+    };
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        QProcess p;
+        p.setProcessEnvironment(environment);
+        p.start(QString::fromUtf8(row.program), row.args);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(p.readAllStandardError(), QByteArray());
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        for (const QString &text : row.says)
+            EXPECT_TRUE(out.contains(text)) << out.toStdString();
     }
 }

@@ -6,7 +6,7 @@
 // start/stop commands, commands queued while a drawing runs, and the program's end.
 
 #include "ui/mainwindow.h"
-#include "ui/qttexts.h"
+#include "core/qttexts.h"
 #include "ui/surfaceview.h"
 #include "ui/updown.h"
 

@@ -4,13 +4,14 @@
 
 #include "cli/options.h"
 
+#include "core/commandline.h"
 #include "core/files/parameters.h"
 #include "core/files/picture.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -129,49 +130,23 @@ std::variant<Setting, Error> parseSetting(const QString &text)
     if (!control)
         return Error{
             QStringLiteral("неизвестный элемент «%1»; известны: %2").arg(name, controlList())};
-    bool ok = false;
-    const int value = valueText.toInt(&ok);
-    if (!ok)
+    static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
+    if (!integer.match(valueText).hasMatch())
         return Error{QStringLiteral("значение «%1» для %2 не целое число").arg(valueText, name)};
-    if (spec(*control).kind == ControlKind::Option && value != 1)
+    const ControlSpec &s = spec(*control);
+    bool ok = false; // false for an integer beyond any control's range
+    const int value = valueText.toInt(&ok);
+    if (s.kind == ControlKind::Option && (!ok || value != 1))
         return Error{QStringLiteral("%1 выбирается только значением 1").arg(name)};
-    if (spec(*control).kind == ControlKind::CheckBox && value != 0 && value != 1)
+    if (s.kind == ControlKind::CheckBox && (!ok || (value != 0 && value != 1)))
         return Error{QStringLiteral("%1 — флажок: 0 (снят) или 1 (отмечен), а получено «%2»")
                          .arg(name, valueText)};
+    if (!ok || value < s.min || value > s.max)
+        return Error{QStringLiteral("значение %1 для %2 вне его пределов %3..%4")
+                         .arg(valueText, name)
+                         .arg(s.min)
+                         .arg(s.max)};
     return ControlSetting{*control, value};
-}
-
-// The parser's own complaint in Russian: an unknown option, or an option without the value it
-// needs or with one it does not take. The parser writes these in English.
-QString russianParserError(const QCommandLineParser &parser)
-{
-    QStringList unknown;
-    for (const QString &name : parser.unknownOptionNames())
-        unknown << QStringLiteral("«%1%2»").arg(
-            name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
-    if (!unknown.isEmpty())
-        return QStringLiteral("%1 %2; справка: divograf-render --help")
-            .arg(unknown.size() == 1 ? QStringLiteral("неизвестный параметр")
-                                     : QStringLiteral("неизвестные параметры"),
-                unknown.join(QStringLiteral(", ")));
-    const struct
-    {
-        const char *english; // as the parser says it, with %1 for the argument
-        const char *russian;
-    } complaints[] = {
-        {"Missing value after '%1'.", "после «%1» нужно значение"},
-        {"Unexpected value after '%1'.", "«%1» не принимает значения"},
-    };
-    const QString text = parser.errorText();
-    for (const auto &c : complaints) {
-        const QStringList around = QCoreApplication::translate("QCommandLineParser", c.english)
-                                       .split(QStringLiteral("%1"));
-        if (around.size() == 2 && text.startsWith(around[0]) && text.endsWith(around[1])
-            && text.size() >= around[0].size() + around[1].size())
-            return QString::fromUtf8(c.russian).arg(
-                text.mid(around[0].size(), text.size() - around[0].size() - around[1].size()));
-    }
-    return QStringLiteral("неверная командная строка; справка: divograf-render --help");
 }
 
 } // namespace
@@ -201,15 +176,17 @@ Parsed parseArguments(const QStringList &arguments)
         QStringLiteral(
             "После рисования записать параметры в файл, как команда «Сохранить фрактал...»."),
         QStringLiteral("FILE.dvg"));
-    const QCommandLineOption help(
-        {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Показать эту справку."));
-    parser.addOptions({set, params, saveParams, scale, output, help});
+    parser.addOptions({set, params, saveParams, scale, output});
+    const StandardOptions standard = addStandardOptions(parser);
 
     if (arguments.size() <= 1)
         return Error{QStringLiteral("не сказано, что рисовать; справка: divograf-render --help")};
+    // The parser's headings and complaints are Qt's, in Russian once its texts are installed.
     if (!parser.parse(arguments))
-        return Error{russianParserError(parser)};
-    if (parser.isSet(help))
+        return Error{parser.errorText() + QStringLiteral(" Справка: divograf-render --help")};
+    if (parser.isSet(standard.version))
+        return Help{versionLine(QStringLiteral("divograf-render"))};
+    if (parser.isSet(standard.help))
         return Help{parser.helpText()};
 
     Job job;

@@ -47,7 +47,8 @@ struct Job
     QString saveParameters; // --save-params: written after the drawing, as Save writes
 };
 
-// What the command line asks for: a job, the help text to print, or an error line.
+// What the command line asks for: a job, a text to print (the help, or the version), or an
+// error line.
 struct Help
 {
     QString text;

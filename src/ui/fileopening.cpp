@@ -4,7 +4,10 @@
 
 #include "ui/fileopening.h"
 
+#include "core/commandline.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -58,7 +61,42 @@ private:
     OpenFile open_;
 };
 
+// The window's command line as the parser sees it: the file, --help and --version.
+struct WindowArguments
+{
+    explicit WindowArguments(const QStringList &arguments)
+        : standard(addStandardOptions(parser))
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Открывает окно Дивографа; файл параметров, если он указан, "
+                           "загружается, как командой «Загрузить фрактал...». Параметры самого "
+                           "Qt (-platform, -style и другие) передаются ему."));
+        parser.addPositionalArgument(QStringLiteral("ФАЙЛ.dvg"),
+            QStringLiteral("Файл параметров, с которым откроется окно."),
+            QStringLiteral("[ФАЙЛ.dvg]"));
+        // Qt's own options are words after one dash: unknown here, and no letters of ours.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.parse(arguments);
+    }
+
+    QCommandLineParser parser;
+    StandardOptions standard;
+};
+
 } // namespace
+
+bool asksWithoutWindow(const QStringList &arguments)
+{
+    const WindowArguments read(arguments);
+    return read.parser.isSet(read.standard.help) || read.parser.isSet(read.standard.version);
+}
+
+QString answerWithoutWindow(const QStringList &arguments)
+{
+    const WindowArguments read(arguments);
+    return read.parser.isSet(read.standard.version) ? versionLine(QStringLiteral("divograf"))
+                                                    : read.parser.helpText();
+}
 
 bool isParameterFileName(const QString &path)
 {
