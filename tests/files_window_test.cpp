@@ -181,6 +181,14 @@ TEST_F(InFolder, KeysInTheFileListTakeTheNameTheFocusAloneDoesNot)
         EXPECT_EQ(chooser.windowTitle(), state.ChosenFileName);
         EXPECT_EQ(chooser.result() == QDialog::Accepted, row.keys.back() == Qt::Key_Return);
     }
+    // A name typed after a file was picked is no listed file's: the list shows none picked.
+    ChooserState state{SaveMode, QString()};
+    SaveLoad chooser(state, nullptr);
+    auto *files = static_cast<QFileSystemModel *>(chooser.fileList()->model());
+    chooser.fileList()->setCurrentIndex(files->index(folder + QStringLiteral("/UPPER.DVG")));
+    QTest::keyClicks(chooser.nameBox(), QStringLiteral("x"));
+    EXPECT_FALSE(chooser.fileList()->currentIndex().isValid());
+    EXPECT_FALSE(chooser.fileList()->selectionModel()->hasSelection());
 }
 
 TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsOrNothingAndSaysWhy)
@@ -302,39 +310,44 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
     EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
 }
 
-// A parameter file dropped onto a text box or a slider is opened as anywhere on the window, also
-// when the drag carries its path as text; plain text dropped onto a text box is typed into it.
-TEST_F(FileCommands, DropsOnTextBoxesAndSlidersOpenTheFilePlainTextIsTyped)
+// A file dropped onto a text box or a slider is the window's, as anywhere on it, also when the
+// drag carries its path as text: a parameter file is opened, another refused, nothing typed.
+// Plain text dropped onto a text box is typed into it.
+TEST_F(FileCommands, DropsOnTextBoxesAndSlidersAreTheWindowsPlainTextIsTyped)
 {
     rc()->setValue(10);
     press(Qt::Key_S, {choose(QStringLiteral("ten"))});
     struct Row
     {
         const char *onto;
-        bool file;
-        int rc;        // where the drop leaves Rc, set to 20 before
-        QString amplt; // and the amplitude's text box
+        const char *file; // carried as its address and as text; none: the text "1"
+        int rc;           // where the drop leaves Rc, set to 20 before
+        QString amplt;    // and the amplitude's text box
     };
     const Row rows[] = {
-        {"amplt", false, 20, "150"}, // "1" typed at the start of "50"
-        {"amplt", true, 10, " 50 "}, // as loaded
-        {"Rc", true, 10, " 50 "},
+        {"amplt", nullptr, 20, "150"}, // typed at the start of "50"
+        {"amplt", "notes.txt", 20, "150"},
+        {"amplt", "ten.dvg", 10, " 50 "}, // as loaded
+        {"Rc", "ten.dvg", 10, " 50 "},
     };
     auto *amplt = w.findChild<QLineEdit *>(QStringLiteral("amplt"));
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.onto);
+        SCOPED_TRACE(row.file ? row.file : row.onto);
         rc()->setValue(20);
+        const QString path = folder + QLatin1Char('/') + QString::fromLatin1(row.file);
         QMimeData data;
-        data.setText(row.file ? folder + QStringLiteral("/ten.dvg") : QStringLiteral("1"));
+        data.setText(row.file ? path : QStringLiteral("1"));
         if (row.file)
-            data.setUrls({QUrl::fromLocalFile(folder + QStringLiteral("/ten.dvg"))});
+            data.setUrls({QUrl::fromLocalFile(path)});
         QWidget *onto = w.findChild<QWidget *>(QString::fromLatin1(row.onto));
         const QPoint at(2, onto->height() / 2);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        const QString before = amplt->text();
         QApplication::sendEvent(onto, &enter);
         QApplication::sendEvent(onto, &dropped);
-        QTest::qWait(50); // the file is opened from the event loop
+        EXPECT_EQ(amplt->text(), row.file ? before : row.amplt); // nothing typed
+        QTest::qWait(50); // a file is opened from the event loop
         EXPECT_EQ(rc()->value(), row.rc);
         EXPECT_EQ(amplt->text(), row.amplt);
     }
