@@ -26,9 +26,9 @@ namespace divograf::cli {
 namespace {
 
 constexpr int MaxScale = 16;
-constexpr int MaxLinks = 40; // symbolic links followed in a row, as the system follows them
+constexpr int MaxLinks = 128; // symbolic links followed in a row, as QSaveFile follows them
 
-// Where a write to `path` lands: its symbolic links followed, as the saving follows them, and
+// Where a write to `path` lands: its symbolic links followed, as QSaveFile follows them, and
 // its folder by its own path, so that two names of one place give one path.
 QString writtenPath(const QString &path)
 {

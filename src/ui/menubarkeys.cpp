@@ -5,16 +5,14 @@
 #include "ui/menubarkeys.h"
 
 #include <QApplication>
-#include <QKeyEvent>
-#include <QMenu>
+#include <QEvent>
 #include <QMenuBar>
 
 namespace divograf {
 
 namespace {
 
-// Watches the application's keys and mouse buttons: the keys reach the focused control, not
-// the bar.
+// Watches the application's keys and mouse buttons.
 class MenuBarKeys : public QObject
 {
 public:
@@ -42,17 +40,9 @@ protected:
             byKeys_ = false;
         if (!byKeys_ || !item || !widget || widget == &bar_ || widget->window() != bar_.window())
             return false;
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        const bool takes = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
-        if (item->menu() && (takes || key == Qt::Key_Up || key == Qt::Key_Down)) {
-            bar_.setActiveAction(item); // opens its menu
-        } else if (takes) {
-            bar_.setActiveAction(nullptr);
-            item->trigger();
-        } else if (key != Qt::Key_Up && key != Qt::Key_Down) {
-            // Left and Right move along the bar, Escape leaves it; the bar ignores the rest.
-            QCoreApplication::sendEvent(&bar_, event);
-        }
+        // The bar takes them as its own: the arrows move along it or open a menu, Enter and
+        // Space take an item, Escape leaves it.
+        QCoreApplication::sendEvent(&bar_, event);
         return true;
     }
 
