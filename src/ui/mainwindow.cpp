@@ -7,6 +7,7 @@
 #include "ui/artwork.h"
 #include "ui/fileopening.h"
 #include "ui/layout.h"
+#include "ui/menubarkeys.h"
 #include "ui/panel.h"
 #include "ui/panelwidgets.h"
 #include "ui/surfaceview.h"
@@ -202,6 +203,7 @@ void Main::buildMenu()
     QAction *help = menuBar()->addAction(text(HelpCaption));
     help->setObjectName(QString::fromLatin1(HelpName));
     connect(help, &QAction::triggered, this, &Main::showHelp);
+    driveMenuBarByKeys(*menuBar());
 }
 
 void Main::controlChanged(Control control, int value)

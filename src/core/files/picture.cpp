@@ -16,8 +16,9 @@ const QString Writing = QStringLiteral("записать рисунок в");
 std::optional<Failure> preparePicture(
     QSaveFile &file, const QImage &picture, const QByteArray &format)
 {
-    if (QFileInfo(file.fileName()).isDir())
-        return fileFailure(Writing, file.fileName(), folderReason());
+    // Only a file is replaced: never a folder, a device, a pipe or a socket of that name.
+    if (const QString reason = notAFileReason(file.fileName()); !reason.isEmpty())
+        return fileFailure(Writing, file.fileName(), reason);
     if (!file.open(QIODevice::WriteOnly))
         return fileFailure(Writing, file.fileName(), reasonOf(file));
     // 24-bit colour holds every colour the drawings make. The image writer does not look at
