@@ -22,7 +22,10 @@
 //   target          the most the window may take, and whether it did: a multiple of the
 //                   headless time, or for the rainbow the span that one pass a frame makes
 //
-// and below it the input and repaint targets, the rainbow's frames, the cost of one bare pass
+// and below it the input and repaint targets, the rainbow's frames, the fractal at the highest
+// detail explored with the mouse (a notch of the wheel to the whole new picture, against the
+// drawing by its button and one frame; a drag of one second at 100 motion events a second,
+// with at most one drawing after the release), the cost of one bare pass
 // of the event loop, the idle window's processor time and the time of saving and loading the
 // parameter file. --event-cost N makes every pass of the event loop N times as dear, as on a
 // slower machine. Run offscreen (QT_QPA_PLATFORM=offscreen, as scripts/bench.sh does) or on a
@@ -30,6 +33,7 @@
 
 #include "core/files/parameters.h"
 #include "core/rainbow/rainbow.h"
+#include "gestureprobe.h"
 #include "scenarios.h"
 #include "windowprobe.h"
 
@@ -202,6 +206,40 @@ std::pair<std::string, bool> target(const Scenario &scenario, int detail, const 
     return {"<= " + fixed(most) + (met ? " ok" : " MISSED"), met};
 }
 
+// The fractal at the highest detail explored with the mouse on the surface.
+void exploreWithTheMouse(Main &window, int runs)
+{
+    configure(window, settingsFor(Scenarios[0], HighestDetail));
+    std::vector<double> button, notch;
+    for (int i = 0; i < runs; ++i)
+        button.push_back(toMs(drawInWindow(window, Drawing::Fractal).seconds));
+    for (int i = 0; i < 2 * runs; ++i) // forward and back again
+        notch.push_back(wheelNotchMs(window, i % 2 == 0));
+    const double frameMs
+        = std::chrono::duration<double, std::milli>(window.windowYield().framePeriod()).count();
+    const double most = median(button) + frameMs;
+    std::printf("Wheel notch to the whole new picture (fractal, detail %d): median %s ms, worst %s "
+                "ms (target <= the drawing by its button %s ms + one frame %s ms = %s): %s\n",
+        DetailUnits[HighestDetail], fixed(median(notch)).c_str(),
+        fixed(*std::max_element(notch.begin(), notch.end())).c_str(), fixed(median(button)).c_str(),
+        fixed(frameMs).c_str(), fixed(most).c_str(), median(notch) <= most ? "ok" : "MISSED");
+    int during = 0, after = 0, right = 0;
+    double releaseMs = 0;
+    for (int i = 0; i < runs; ++i) {
+        const DragRun run = drag(window, 1, 100);
+        during = std::max(during, run.drawingsWhileDragging);
+        after = std::max(after, run.drawingsAfterRelease);
+        right += run.finalPicture;
+        releaseMs = std::max(releaseMs, run.releaseToPictureMs);
+    }
+    std::printf("Drag of 1 s at 100 motion events a second (fractal, detail %d), %d runs: at most "
+                "%d drawings while dragging and %d after the release (target <= 1), the last "
+                "picture at most %s ms after the release, that of the final position in %d runs: "
+                "%s\n",
+        DetailUnits[HighestDetail], runs, during, after, fixed(releaseMs).c_str(), right,
+        after <= 1 && right == runs ? "ok" : "MISSED");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -313,6 +351,7 @@ int main(int argc, char *argv[])
     std::printf("Pictures the window drew differently from the headless run: %d%s\n",
         picturesDiffering,
         picturesDiffering ? " (marked (!): the two runs were not set up alike)" : "");
+    exploreWithTheMouse(window, std::max(runs, MinRuns));
     const auto [saveUs, loadUs] = parameterFileMicroseconds();
     std::printf("Parameter file (Fractal.dvg, %d bytes), median of %d: save %s µs (takeParameters "
                 "+ saveParameterFile, synced to disk), "

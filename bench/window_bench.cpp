@@ -25,9 +25,18 @@
 //                   its handler running, while drawing
 //   idle_cpu        CPU time per second of wall time while the window sits idle
 //
+// Two rows explore the fractal at the highest detail with the mouse on the surface:
+//   BM_WheelNotch   time from a notch of the wheel to the view's paint of the whole new
+//                   picture; button_ms is the same drawing started by its button, and the
+//                   target is that plus one frame (target_met 1)
+//   BM_Drag         a drag of one second at 100 motion events a second: drawings started
+//                   while dragging and after the release (target: at most 1), the time from
+//                   the release to the last picture, and whether it is the final position's
+//
 // scripts/bench.sh prints the same figures for every detail level next to the headless times
 // in one table (bench_report).
 
+#include "gestureprobe.h"
 #include "scenarios.h"
 #include "windowprobe.h"
 
@@ -96,6 +105,46 @@ void BM_WindowDrawing(benchmark::State &state)
     state.counters["input_events"] = static_cast<double>(latencies.size());
 }
 
+void BM_WheelNotch(benchmark::State &state)
+{
+    Main &w = *theWindow;
+    configure(w, settingsFor(Scenarios[0], HighestDetail));
+    const double buttonMs = 1000 * drawInWindow(w, Drawing::Fractal).seconds;
+    const double frameMs
+        = std::chrono::duration<double, std::milli>(w.windowYield().framePeriod()).count();
+    std::vector<double> notches;
+    for (auto _ : state) {
+        notches.push_back(wheelNotchMs(w, notches.size() % 2 == 0));
+        state.SetIterationTime(notches.back() / 1000);
+    }
+    if (notches.size() % 2 == 1)
+        wheelNotchMs(w, false); // back to the size the settings leave
+    state.counters["button_ms"] = buttonMs;
+    state.counters["frame_ms"] = frameMs;
+    state.counters["median_ms"] = median(notches);
+    state.counters["target_met"] = median(notches) <= buttonMs + frameMs;
+}
+
+void BM_Drag(benchmark::State &state)
+{
+    Main &w = *theWindow;
+    configure(w, settingsFor(Scenarios[0], HighestDetail));
+    drawInWindow(w, Drawing::Fractal);
+    int during = 0, after = 0, wrong = 0;
+    double releaseMs = 0;
+    for (auto _ : state) {
+        const DragRun run = drag(w, 1, 100);
+        during = std::max(during, run.drawingsWhileDragging);
+        after = std::max(after, run.drawingsAfterRelease);
+        wrong += !run.finalPicture;
+        releaseMs = std::max(releaseMs, run.releaseToPictureMs);
+    }
+    state.counters["drawings_dragging"] = during;
+    state.counters["drawings_after_release"] = after;
+    state.counters["release_to_picture_ms"] = releaseMs;
+    state.counters["wrong_final_pictures"] = wrong;
+}
+
 void BM_WindowIdle(benchmark::State &state)
 {
     double cpu = 0, wall = 0;
@@ -117,6 +166,8 @@ BENCHMARK(BM_WindowDrawing)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(3);
+BENCHMARK(BM_WheelNotch)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_Drag)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_WindowIdle)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 int main(int argc, char *argv[])

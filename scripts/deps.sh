@@ -21,8 +21,8 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
 }
 
-# Building the program and the renderer; Qt's own texts in Russian; the renderer's manual page.
-BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-dejavu-core help2man)
+# Building the program and the renderer; Qt's own texts in Russian.
+BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-dejavu-core)
 # The test suite on top of that: clang-format checks the layout first; the print test drives a
 # private CUPS server with a PDF printer; the install tests validate the desktop entry and the metainfo, check the licence lines, build
 # the Debian package, check it with lintian and ask the desktop's tools which program opens a .dvg.

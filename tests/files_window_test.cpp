@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace divograf;
@@ -146,6 +147,58 @@ TEST_F(InFolder, EachModeOpensWithItsCaptionNameAndListAndComposesThePath)
                 + (look.readOnlyName ? QStringLiteral("/sub/in.ner.dvg")
                                      : QStringLiteral("/sub/x.bmp") + extension));
     }
+}
+
+// A key that moves the list's current file takes its name as a click does, and the path is the
+// file's own in any letter case; the list taking the focus by Tab leaves a typed name alone.
+TEST_F(InFolder, KeysInTheFileListTakeTheNameTheFocusAloneDoesNot)
+{
+    QFile(QStringLiteral("UPPER.DVG")).open(QIODevice::WriteOnly);
+    struct Row
+    {
+        QString mode;
+        std::vector<Qt::Key> keys; // after "typed" is typed where the name is editable
+        QString name;
+        QString file;
+    };
+    const Row rows[] = {
+        {SaveMode, {Qt::Key_Backtab}, "typed", "typed.dvg"},
+        {SaveMode, {Qt::Key_Backtab, Qt::Key_Down, Qt::Key_End}, "UPPER", "UPPER.DVG"},
+        {SaveMode, {Qt::Key_Backtab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}, "Fractal",
+            "Fractal.dvg"},
+        {LoadMode, {Qt::Key_Down, Qt::Key_End, Qt::Key_Up}, "Fractal", "Fractal.dvg"},
+        {LoadMode, {Qt::Key_Down}, "a.b", "a.b.dvg"}, // the first file, cut at its last dot
+        {LoadMode, {Qt::Key_U, Qt::Key_Return}, "UPPER", "UPPER.DVG"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.file.toStdString());
+        ChooserState state{row.mode, QString()};
+        SaveLoad chooser(state, nullptr);
+        chooser.show();
+        chooser.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser));
+        QListView *list = chooser.fileList();
+        ASSERT_TRUE(QTest::qWaitFor([&] { // read and sorted in the background
+            return list->model()->index(2, 0, list->rootIndex()).data()
+                == QStringLiteral("UPPER.DVG");
+        }));
+        if (!chooser.nameBox()->isReadOnly())
+            QTest::keyClicks(chooser.nameBox(), QStringLiteral("typed"));
+        for (const Qt::Key key : row.keys)
+            QTest::keyClick(chooser.focusWidget(), key);
+        EXPECT_EQ(chooser.nameBox()->text(), row.name);
+        EXPECT_EQ(state.ChosenFileName, folder + QLatin1Char('/') + row.file);
+        EXPECT_EQ(chooser.windowTitle(), state.ChosenFileName);
+        EXPECT_EQ(chooser.result() == QDialog::Accepted, row.keys.back() == Qt::Key_Return);
+    }
+    // A name typed after a file was picked is no listed file's: the list shows none picked.
+    ChooserState state{SaveMode, QString()};
+    SaveLoad chooser(state, nullptr);
+    auto *files = static_cast<QFileSystemModel *>(chooser.fileList()->model());
+    chooser.fileList()->setCurrentIndex(files->index(folder + QStringLiteral("/UPPER.DVG")));
+    QTest::keyClicks(chooser.nameBox(), QStringLiteral("x"));
+    EXPECT_FALSE(chooser.fileList()->currentIndex().isValid());
+    EXPECT_FALSE(chooser.fileList()->selectionModel()->hasSelection());
 }
 
 TEST(PrintWindow, PrintsTheClientAreaWithoutButtonsOrNothingAndSaysWhy)
@@ -278,6 +331,68 @@ TEST_F(FileCommands, SaveLoadPrintAndDropsAlsoDuringADrawingAndACancelOrAFailure
     EXPECT_TRUE(read(QStringLiteral("Fractal.dvg")).isEmpty());
 }
 
+// A file dropped onto a text box or a slider is the window's, as anywhere on it, also when the
+// drag carries its path as text: a parameter file is opened, another refused, nothing typed.
+// Plain text dropped onto a text box is typed into it.
+TEST_F(FileCommands, DropsOnTextBoxesAndSlidersAreTheWindowsPlainTextIsTyped)
+{
+    rc()->setValue(10);
+    press(Qt::Key_S, {choose(QStringLiteral("ten"))});
+    struct Row
+    {
+        const char *onto;
+        const char *file; // carried as its address and as text; none: the text "1"
+        int rc;           // where the drop leaves Rc, set to 20 before
+        QString amplt;    // and the amplitude's text box
+    };
+    const Row rows[] = {
+        {"amplt", nullptr, 20, "150"}, // typed at the start of "50"
+        {"amplt", "notes.txt", 20, "150"},
+        {"amplt", "ten.dvg", 10, " 50 "}, // as loaded
+        {"Rc", "ten.dvg", 10, " 50 "},
+    };
+    auto *amplt = w.findChild<QLineEdit *>(QStringLiteral("amplt"));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.file ? row.file : row.onto);
+        rc()->setValue(20);
+        const QString path = folder + QLatin1Char('/') + QString::fromLatin1(row.file);
+        QMimeData data;
+        data.setText(row.file ? path : QStringLiteral("1"));
+        if (row.file)
+            data.setUrls({QUrl::fromLocalFile(path)});
+        QWidget *onto = w.findChild<QWidget *>(QString::fromLatin1(row.onto));
+        const QPoint at(2, onto->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        const QString before = amplt->text();
+        QApplication::sendEvent(onto, &enter);
+        QApplication::sendEvent(onto, &dropped);
+        EXPECT_EQ(amplt->text(), row.file ? before : row.amplt); // nothing typed
+        QTest::qWait(50); // a file is opened from the event loop
+        EXPECT_EQ(rc()->value(), row.rc);
+        EXPECT_EQ(amplt->text(), row.amplt);
+    }
+}
+
+// A pipe named by the chooser is neither replaced nor read: a message names it, and it stays.
+TEST_F(FileCommands, APipeIsNeitherReplacedNorReadAndTheMessageNamesIt)
+{
+    for (const char *name : {"pipe.dvg", "pipe.bmp"})
+        ASSERT_EQ(
+            ::mkfifo(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), 0600), 0);
+    for (const auto &[key, name] :
+        {std::pair{Qt::Key_S, "pipe.dvg"}, {Qt::Key_L, "pipe.dvg"}, {Qt::Key_B, "pipe.bmp"}}) {
+        message.clear();
+        press(key, {choose(QStringLiteral("pipe")), acceptMessage(message)});
+        EXPECT_TRUE(message.contains(
+            QStringLiteral("«%1/%2»: это канал (FIFO), а не файл.").arg(folder, name)))
+            << message.toStdString();
+        const QFileInfo stays(folder + QLatin1Char('/') + name);
+        EXPECT_TRUE(stays.exists());
+        EXPECT_FALSE(stays.isFile()); // the pipe still
+    }
+}
+
 // On a 12 KiB tmpfs holding a parameter file and a file that takes every byte left, saving
 // fails with the reason, keeps the old file and leaves no new one. Mounting needs root.
 TEST_F(FileCommands, OnAFullDiskSavingFailsAndKeepsTheOldFileAndLeavesNoNewOne)
@@ -333,6 +448,15 @@ TEST(CommandLine, OneParameterFileIsOpenedAndAnythingElseIsRefusedWithTheReason)
             refusal.isEmpty() == row.refusalSays.isEmpty() && refusal.contains(row.refusalSays))
             << refusal.toStdString();
     }
+}
+
+// Qt's own options, words after one dash, are the window's: "-stylesheet" and "-reverse" hold
+// no -h or -v of ours.
+TEST(CommandLine, QtsOwnOptionsAskForNoHelpOrVersion)
+{
+    EXPECT_FALSE(asksWithoutWindow({"divograf", "-stylesheet", "a.qss", "-reverse", "a.dvg"}));
+    EXPECT_TRUE(asksWithoutWindow({"divograf", "-style", "fusion", "-v"}));
+    EXPECT_TRUE(asksWithoutWindow({"divograf", "a.dvg", "--help"}));
 }
 
 // A private cupsd on loopback with the cups-pdf backend as its default printer, the print

@@ -30,6 +30,7 @@ dpkg-deb -x "$deb" "$work/root"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -Eq '(^|, )libqt6widgets6 \(>= [^)]+\)' <<<"$depends" || fail "Depends lacks libqt6widgets6 (>= ...): $depends"
 grep -Eq 'libasan|libubsan' <<<"$depends" && fail "Depends names a sanitizer runtime"
+grep -Eq '(^|, )qt6-translations-l10n(,|$)' <<<"$depends" || fail "Depends lacks qt6-translations-l10n: $depends"
 
 # Every file where a desktop looks for it, and nothing else.
 expected=(usr/bin/divograf usr/bin/divograf-render usr/share/applications/"$app_id".desktop
@@ -51,6 +52,17 @@ render=$work/root/usr/bin/divograf-render
 "$render" fractal --save-params "$work/some.dvg" -o "$work/fractal.bmp" || fail "the unpacked renderer failed"
 [ "$(head -c 2 "$work/fractal.bmp")" = BM ] || fail "fractal.bmp is no BMP"
 [ "$(od -An -t d4 -j 18 -N 8 "$work/fractal.bmp" | xargs)" = "329 329" ] || fail "fractal.bmp is not 329 x 329"
+
+# The manual pages name their sections in Russian, and the renderer's names every word of its
+# --help that is not Russian: options, KIND and CONTROL names.
+man1=$work/root/usr/share/man/man1
+for page in divograf divograf-render; do
+    gunzip -c "$man1/$page.1.gz" | grep -c '^\.SH ИМЯ$' >/dev/null || fail "$page(1) has no section ИМЯ"
+done
+render_page=$(gunzip -c "$man1/divograf-render.1.gz" | sed 's/\\-/-/g')
+for word in $("$render" --help | tail -n +2 | grep -oE '[A-Za-z][A-Za-z0-9-]*' | sort -u); do
+    grep -qF -- "$word" <<<"$render_page" || fail "divograf-render(1) does not name $word"
+done
 
 # A desktop with only this package: the .dvg file is of the program's type, which it opens.
 desktop() {

@@ -7,12 +7,16 @@
 
 #include "cli/options.h"
 #include "core/files/parameters.h"
+#include "core/files/picture.h"
 
 #include <QtGui>
 
 #include "printers.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace divograf;
 using namespace divograf::cli;
@@ -98,9 +102,13 @@ TEST(RendererArguments, BadInputIsOneClearRussianLine)
         {{"fractal", "--set", "Box=2", "-o", "x.bmp"}, "Box"},
         {{"fractal", "--scale", "0", "-o", "x.bmp"}, "«0»"},
         {{"fractal", "--scale", "17", "-o", "x.bmp"}, "«17»"},
-        {{"fractal", "--bogus", "-o", "x.bmp"}, "неизвестный параметр «--bogus»"},
-        {{"fractal", "-o", "x.bmp", "--params"}, "после «--params» нужно значение"},
-        {{"fractal", "--help=1"}, "«--help» не принимает значения"},
+        {{"fractal", "--set", "Slider3=61", "-o", "x.bmp"},
+            "61 для Slider3 вне его пределов 0..60"},
+        {{"fractal", "--set", "Slider3=99999999999", "-o", "x.bmp"}, "вне его пределов 0..60"},
+        {{"fractal", "--set", "MM=2", "-o", "x.bmp"}, "2 для MM вне его пределов 3..10"},
+        {{"fractal", "--set", "Rc=-1", "-o", "x.bmp"}, "-1 для Rc вне его пределов 0..200"},
+        {{"fractal", "--save-params", "x.bmp", "-o", "x.bmp"}, "один и тот же файл «x.bmp»"},
+        {{"fractal", "--save-params", "./x.bmp", "-o", "x.bmp"}, "один и тот же файл"},
     };
     for (const auto &[args, says] : bad) {
         const Parsed p = parse(args);
@@ -111,8 +119,8 @@ TEST(RendererArguments, BadInputIsOneClearRussianLine)
         EXPECT_TRUE(e->message.contains(QString::fromUtf8(says))) << e->message.toStdString();
         EXPECT_FALSE(e->message.contains('\n'));
     }
-    EXPECT_TRUE(std::holds_alternative<Job>(
-        parse({"fractal", "--set", "KUB=1", "--set", "Box=0", "-o", "x.png"})));
+    EXPECT_TRUE(std::holds_alternative<Job>(parse({"fractal", "--set", "KUB=1", "--set", "Box=0",
+        "--set", "Slider3=60", "--set", "MM=3", "-o", "x.png"})));
 }
 
 TEST(Renderer, WritesTheModelsPictureAndParameters)
@@ -183,6 +191,9 @@ TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
     };
     const Row rows[] = {
         {{"--help"}, 0, ""},
+        {{"fractal", "--bogus", "-o", out}, 2, "divograf-render: Неизвестный параметр «bogus»."},
+        {{"fractal", "-o", out, "--params"}, 2, "Отсутствует значение после «--params»."},
+        {{"fractal", "--help=1"}, 2, "Неожиданное значение после «--help»."},
         {{"fractal", "--set", "Nope=1", "-o", out}, 2,
             "divograf-render: неизвестный элемент «Nope»"},
         {{"fractal", "-o", nowhere + "x.bmp"}, 1, "x.bmp»: нет такого файла или папки."},
@@ -205,4 +216,131 @@ TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
         QStringList{"short.dvg"});
+}
+
+// Only files are read or replaced: a pipe or a device of that name stays what it is, and the
+// run ends at once with one line that names it; a symbolic link to a file is written through
+// and stays a link. One place named for both files, also through a link, is refused.
+TEST(Renderer, OnlyFilesAreReadOrReplaced)
+{
+    QTemporaryDir dir;
+    const auto at = [&](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    const auto kind = [](const QString &path) {
+        struct stat status;
+        return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT
+                                                                          : 0u;
+    };
+    for (const char *name : {"pipe.dvg", "pipe.bmp"})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(at(name)).constData(), 0600), 0);
+    // A device like /dev/null, made here: only root may.
+    const bool device
+        = ::mknod(QFile::encodeName(at("device.dvg")).constData(), S_IFCHR | 0600, makedev(1, 3))
+        == 0;
+    ASSERT_TRUE(QFile(at("real.dvg")).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(at("real.dvg"), at("link.dvg")));
+    ASSERT_TRUE(QFile::link(at("x.bmp"), at("picture-link.dvg")));
+    struct Row
+    {
+        QStringList args;
+        int exitCode;
+        const char *says;
+    };
+    std::vector<Row> rows = {
+        {{"--params", at("pipe.dvg"), "-o", at("x.bmp")}, 1,
+            "pipe.dvg»: это канал (FIFO), а не файл."},
+        {{"-o", at("pipe.bmp")}, 1, "pipe.bmp»: это канал (FIFO), а не файл."},
+        {{"--save-params", at("picture-link.dvg"), "-o", at("x.bmp")}, 2, "один и тот же файл"},
+    };
+    if (device)
+        rows.push_back({{"--save-params", at("device.dvg"), "-o", at("x.bmp")}, 1,
+            "device.dvg»: это устройство, а не файл."});
+    for (const Row &row : rows) {
+        const auto [exitCode, errors] = runRenderer(QStringList{"fractal"} + row.args);
+        EXPECT_EQ(exitCode, row.exitCode) << row.says;
+        EXPECT_EQ(errors.count('\n'), 1) << errors.toStdString();
+        EXPECT_TRUE(errors.contains(QString::fromUtf8(row.says))) << errors.toStdString();
+    }
+    EXPECT_EQ(kind(at("pipe.dvg")), S_IFIFO);
+    EXPECT_EQ(kind(at("pipe.bmp")), S_IFIFO);
+    EXPECT_FALSE(QFile::exists(at("x.bmp")));
+
+    const auto [exitCode, errors] = runRenderer(
+        {"fractal", "--set", "Option1=1", "--save-params", at("link.dvg"), "-o", at("x.bmp")});
+    EXPECT_EQ(exitCode, 0) << errors.toStdString();
+    EXPECT_EQ(kind(at("link.dvg")), S_IFLNK);
+    EXPECT_EQ(QFileInfo(at("real.dvg")).size(), ParameterFileLength);
+    if (!device)
+        GTEST_SKIP() << "no device node made: mknod needs root";
+    EXPECT_EQ(kind(at("device.dvg")), S_IFCHR);
+}
+
+// The picture cannot be put in place after the parameter file was: the parameter file goes back
+// to what it was, byte for byte, and no other name is left in the folder.
+TEST(Renderer, APictureNotPutInPlaceLeavesTheParameterFileAsItWas)
+{
+    Model m;
+    m.startUp();
+    for (const bool old : {true, false}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.dvg"));
+        const QByteArray before = QByteArray("old parameters").repeated(200);
+        if (old) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            ASSERT_EQ(f.write(before), before.size());
+        }
+        {
+            QSaveFile parameters(path), picture(dir.filePath(QStringLiteral("x.bmp")));
+            ASSERT_FALSE(prepareParameterFile(parameters, takeParameters(m)));
+            ASSERT_FALSE(preparePicture(picture, QImage(4, 4, QImage::Format_RGB32)));
+            picture.cancelWriting(); // the seam: its rename will fail
+            const std::optional<Failure> failure = putInPlace(&parameters, picture);
+            ASSERT_TRUE(failure);
+            EXPECT_TRUE(failure->message.contains(QStringLiteral("x.bmp")))
+                << failure->message.toStdString();
+        }
+        QFile f(path);
+        EXPECT_EQ(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("no file"),
+            old ? before : QByteArray("no file"));
+        EXPECT_EQ(
+            QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+            old ? QStringList{"p.dvg"} : QStringList{});
+    }
+}
+
+// --help and --version of both programs need no display, Qt's own options before them too; the
+// help is in Russian, its headings too.
+TEST(CommandLines, HelpAndVersionWithoutADisplay)
+{
+    struct Row
+    {
+        const char *program;
+        QStringList args;
+        QStringList says;
+    };
+    const Row rows[] = {
+        {DIVOGRAF_EXE, {"--help"},
+            {"Использование: ", " [ФАЙЛ.dvg]\n", "Параметры:\n", "Аргументы:\n"}},
+        {DIVOGRAF_EXE, {"-platform", "xcb", "-style", "fusion", "--version"},
+            {"divograf " DIVOGRAF_VERSION "\n"}},
+        {DIVOGRAF_RENDER_EXE, {"-h"},
+            {"Использование: ", " KIND\n", "Параметры:\n", "Аргументы:\n"}},
+        {DIVOGRAF_RENDER_EXE, {"-v"}, {"divograf-render " DIVOGRAF_VERSION "\n"}},
+    };
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        QProcess p;
+        p.setProcessEnvironment(environment);
+        p.start(QString::fromUtf8(row.program), row.args);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(p.readAllStandardError(), QByteArray());
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        for (const QString &text : row.says)
+            EXPECT_TRUE(out.contains(text)) << out.toStdString();
+    }
 }

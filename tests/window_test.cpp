@@ -6,7 +6,7 @@
 // start/stop commands, commands queued while a drawing runs, and the program's end.
 
 #include "ui/mainwindow.h"
-#include "ui/qttexts.h"
+#include "core/qttexts.h"
 #include "ui/surfaceview.h"
 #include "ui/updown.h"
 
@@ -166,6 +166,56 @@ TEST_F(Window, IsOfFixedSizeF10OpensTheMenuEveryControlHasAnAccessibleName)
     EXPECT_EQ(get("Box")->accessibleName(), QStringLiteral("Заполнять пустоты."));
     EXPECT_EQ(get("Command2")->accessibleName(), QStringLiteral("Строить радугу"));
     EXPECT_EQ(get("ampl")->accessibleName(), QStringLiteral("Амплитуда")); // by its label
+}
+
+// Every menu item by the keys alone: F10 opens the menu, the arrows reach the item, Enter or
+// Space takes it, "О программе..." on the bar too. Escape there leaves the bar, and the keys go
+// back to the control that had the focus.
+TEST_F(Window, EveryMenuItemByTheKeysAloneAndEscapeLeavesTheBar)
+{
+    const auto press = [](const std::vector<Qt::Key> &keys) {
+        for (const Qt::Key key : keys) {
+            QWidget *menu = QApplication::activePopupWidget();
+            QTest::keyClick(menu ? menu : QApplication::focusWidget(), key);
+        }
+    };
+    // Each item with the keys that reach it from F10 and take it; what it does is set aside.
+    std::vector<std::pair<QAction *, std::vector<Qt::Key>>> routes;
+    const QList<QAction *> items = get<QMenu>("Menu")->actions();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        std::vector<Qt::Key> keys{Qt::Key_F10};
+        keys.insert(keys.end(), i + 1, Qt::Key_Down);
+        if (!items[i]->menu()) {
+            routes.push_back({items[i], keys});
+            routes.back().second.push_back(Qt::Key_Return);
+            continue;
+        }
+        keys.push_back(Qt::Key_Right); // opens the submenu at its first item
+        for (QAction *inner : items[i]->menu()->actions()) {
+            routes.push_back({inner, keys});
+            routes.back().second.push_back(Qt::Key_Return);
+            keys.push_back(Qt::Key_Down);
+        }
+    }
+    QAction *help = get<QAction>("Help");
+    routes.push_back({help, {Qt::Key_F10, Qt::Key_Right, Qt::Key_Return}});
+    routes.push_back({help, {Qt::Key_F10, Qt::Key_Left, Qt::Key_Space}});
+    for (auto &[item, keys] : routes) {
+        SCOPED_TRACE(item->text().toStdString());
+        QObject::disconnect(item, &QAction::triggered, nullptr, nullptr);
+        QSignalSpy spy(item, &QAction::triggered);
+        press(keys);
+        EXPECT_EQ(spy.count(), 1);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(w.menuBar()->activeAction(), nullptr);
+    }
+    auto *slider = get<QSlider>("Slider1");
+    slider->setFocus();
+    const int before = slider->value();
+    press({Qt::Key_F10, Qt::Key_Right, Qt::Key_Escape});
+    EXPECT_EQ(w.menuBar()->activeAction(), nullptr);
+    press({Qt::Key_Up}); // towards its minimum, at the top
+    EXPECT_EQ(slider->value(), before - 1);
 }
 
 // --- The start/stop commands and what the window shows ------------------------------------

@@ -5,6 +5,7 @@
 // divograf-render: draws one of the program's pictures into an image file, headless.
 
 #include "cli/options.h"
+#include "core/qttexts.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -12,6 +13,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    divograf::installQtRussian(app); // the parser's headings and complaints
     QTextStream err(stderr);
     QTextStream out(stdout);
     const divograf::cli::Parsed parsed

@@ -4,19 +4,99 @@
 
 #include "cli/options.h"
 
+#include "core/commandline.h"
 #include "core/files/parameters.h"
 #include "core/files/picture.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <cstdio>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace divograf::cli {
 
 namespace {
 
 constexpr int MaxScale = 16;
+constexpr int MaxLinks = 128; // symbolic links followed in a row, as QSaveFile follows them
+
+// Where a write to `path` lands: its symbolic links followed, as QSaveFile follows them, and
+// its folder by its own path, so that two names of one place give one path.
+QString writtenPath(const QString &path)
+{
+    QFileInfo info(path);
+    for (int links = 0; info.isSymLink() && links < MaxLinks; ++links)
+        info.setFile(info.symLinkTarget());
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return QDir(folder.isEmpty() ? info.absolutePath() : folder).filePath(info.fileName());
+}
+
+// The file at `path` under a second name beside it while a new file takes its name, so that it
+// can be put back: a hard link, or a copy where the file system has none. The second name goes
+// when this does.
+class KeptFile
+{
+public:
+    explicit KeptFile(const QString &path)
+        : path_(path)
+    {
+        if (!QFileInfo::exists(path))
+            return; // a new file: putting back removes it
+        const QFileInfo info(path);
+        QString name;
+        for (int n = 1; name.isEmpty() || QFileInfo::exists(name); ++n)
+            name = info.dir().filePath(QStringLiteral(".%1.kept%2").arg(info.fileName()).arg(n));
+        QFile old(path);
+#ifdef Q_OS_UNIX
+        const bool linked
+            = ::link(QFile::encodeName(path).constData(), QFile::encodeName(name).constData()) == 0;
+#else
+        const bool linked = false;
+#endif
+        if (linked || old.copy(name))
+            kept_ = name;
+        else
+            failure = fileFailure(
+                QStringLiteral("оставить на время записи прежний файл"), path, reasonOf(old));
+    }
+    ~KeptFile()
+    {
+        if (!kept_.isEmpty())
+            QFile::remove(kept_);
+    }
+    KeptFile(const KeptFile &) = delete;
+    KeptFile &operator=(const KeptFile &) = delete;
+
+    // The old file back under its name, or none when there was none. Returns where the old
+    // file stays when it cannot be put back.
+    QString putBack()
+    {
+        if (kept_.isEmpty()) {
+            QFile::remove(path_);
+            return {};
+        }
+        if (std::rename(QFile::encodeName(kept_).constData(), QFile::encodeName(path_).constData())
+            == 0) {
+            kept_.clear();
+            return {};
+        }
+        return std::exchange(kept_, QString());
+    }
+
+    std::optional<Failure> failure; // the old file could not be kept: nothing may replace it
+
+private:
+    QString path_;
+    QString kept_;
+};
 
 QString kindList()
 {
@@ -50,49 +130,23 @@ std::variant<Setting, Error> parseSetting(const QString &text)
     if (!control)
         return Error{
             QStringLiteral("неизвестный элемент «%1»; известны: %2").arg(name, controlList())};
-    bool ok = false;
-    const int value = valueText.toInt(&ok);
-    if (!ok)
+    static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
+    if (!integer.match(valueText).hasMatch())
         return Error{QStringLiteral("значение «%1» для %2 не целое число").arg(valueText, name)};
-    if (spec(*control).kind == ControlKind::Option && value != 1)
+    const ControlSpec &s = spec(*control);
+    bool ok = false; // false for an integer beyond any control's range
+    const int value = valueText.toInt(&ok);
+    if (s.kind == ControlKind::Option && (!ok || value != 1))
         return Error{QStringLiteral("%1 выбирается только значением 1").arg(name)};
-    if (spec(*control).kind == ControlKind::CheckBox && value != 0 && value != 1)
+    if (s.kind == ControlKind::CheckBox && (!ok || (value != 0 && value != 1)))
         return Error{QStringLiteral("%1 — флажок: 0 (снят) или 1 (отмечен), а получено «%2»")
                          .arg(name, valueText)};
+    if (!ok || value < s.min || value > s.max)
+        return Error{QStringLiteral("значение %1 для %2 вне его пределов %3..%4")
+                         .arg(valueText, name)
+                         .arg(s.min)
+                         .arg(s.max)};
     return ControlSetting{*control, value};
-}
-
-// The parser's own complaint in Russian: an unknown option, or an option without the value it
-// needs or with one it does not take. The parser writes these in English.
-QString russianParserError(const QCommandLineParser &parser)
-{
-    QStringList unknown;
-    for (const QString &name : parser.unknownOptionNames())
-        unknown << QStringLiteral("«%1%2»").arg(
-            name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
-    if (!unknown.isEmpty())
-        return QStringLiteral("%1 %2; справка: divograf-render --help")
-            .arg(unknown.size() == 1 ? QStringLiteral("неизвестный параметр")
-                                     : QStringLiteral("неизвестные параметры"),
-                unknown.join(QStringLiteral(", ")));
-    const struct
-    {
-        const char *english; // as the parser says it, with %1 for the argument
-        const char *russian;
-    } complaints[] = {
-        {"Missing value after '%1'.", "после «%1» нужно значение"},
-        {"Unexpected value after '%1'.", "«%1» не принимает значения"},
-    };
-    const QString text = parser.errorText();
-    for (const auto &c : complaints) {
-        const QStringList around = QCoreApplication::translate("QCommandLineParser", c.english)
-                                       .split(QStringLiteral("%1"));
-        if (around.size() == 2 && text.startsWith(around[0]) && text.endsWith(around[1])
-            && text.size() >= around[0].size() + around[1].size())
-            return QString::fromUtf8(c.russian).arg(
-                text.mid(around[0].size(), text.size() - around[0].size() - around[1].size()));
-    }
-    return QStringLiteral("неверная командная строка; справка: divograf-render --help");
 }
 
 } // namespace
@@ -122,15 +176,17 @@ Parsed parseArguments(const QStringList &arguments)
         QStringLiteral(
             "После рисования записать параметры в файл, как команда «Сохранить фрактал...»."),
         QStringLiteral("FILE.dvg"));
-    const QCommandLineOption help(
-        {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Показать эту справку."));
-    parser.addOptions({set, params, saveParams, scale, output, help});
+    parser.addOptions({set, params, saveParams, scale, output});
+    const StandardOptions standard = addStandardOptions(parser);
 
     if (arguments.size() <= 1)
         return Error{QStringLiteral("не сказано, что рисовать; справка: divograf-render --help")};
+    // The parser's headings and complaints are Qt's, in Russian once its texts are installed.
     if (!parser.parse(arguments))
-        return Error{russianParserError(parser)};
-    if (parser.isSet(help))
+        return Error{parser.errorText() + QStringLiteral(" Справка: divograf-render --help")};
+    if (parser.isSet(standard.version))
+        return Help{versionLine(QStringLiteral("divograf-render"))};
+    if (parser.isSet(standard.help))
         return Help{parser.helpText()};
 
     Job job;
@@ -179,6 +235,10 @@ Parsed parseArguments(const QStringList &arguments)
     else
         return Error{QStringLiteral("файл картины должен оканчиваться на .bmp или .png: «%1»")
                          .arg(job.output)};
+    if (!job.saveParameters.isEmpty() && writtenPath(job.saveParameters) == writtenPath(job.output))
+        return Error{QStringLiteral("--save-params и -o называют один и тот же файл «%1»; "
+                                    "одно записалось бы поверх другого")
+                         .arg(job.output)};
     return job;
 }
 
@@ -208,8 +268,8 @@ std::optional<Failure> runJob(const Job &job)
             return failure;
     model.startStop(job.drawing);
 
-    // Both files are written whole beside their places before either is put in place, so that
-    // a failure leaves no new file (the temporary ones go with their QSaveFile).
+    // Both files are written whole beside their places before either is put in place (the
+    // temporary ones go with their QSaveFile).
     const bool withParameters = !job.saveParameters.isEmpty();
     QSaveFile parameters(job.saveParameters), picture(job.output);
     if (withParameters)
@@ -218,13 +278,23 @@ std::optional<Failure> runJob(const Job &job)
             return failure;
     if (std::optional<Failure> failure = preparePicture(picture, model.surface.Image(), job.format))
         return failure;
-    const bool newParameters = withParameters && !QFileInfo::exists(job.saveParameters);
-    if (withParameters)
-        if (std::optional<Failure> failure = commitParameterFile(parameters))
-            return failure;
+    return putInPlace(withParameters ? &parameters : nullptr, picture);
+}
+
+std::optional<Failure> putInPlace(QSaveFile *parameters, QSaveFile &picture)
+{
+    if (!parameters)
+        return commitPicture(picture);
+    KeptFile old(writtenPath(parameters->fileName()));
+    if (old.failure)
+        return old.failure;
+    if (std::optional<Failure> failure = commitParameterFile(*parameters))
+        return failure;
     std::optional<Failure> failure = commitPicture(picture);
-    if (failure && newParameters)
-        QFile::remove(job.saveParameters);
+    if (failure)
+        if (const QString stays = old.putBack(); !stays.isEmpty())
+            failure->message += QStringLiteral(" Прежний файл параметров остался в «%1».")
+                                    .arg(QDir::toNativeSeparators(stays));
     return failure;
 }
 

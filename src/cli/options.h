@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+class QSaveFile;
+
 #include <optional>
 #include <variant>
 #include <vector>
@@ -45,7 +47,8 @@ struct Job
     QString saveParameters; // --save-params: written after the drawing, as Save writes
 };
 
-// What the command line asks for: a job, the help text to print, or an error line.
+// What the command line asks for: a job, a text to print (the help, or the version), or an
+// error line.
 struct Help
 {
     QString text;
@@ -56,7 +59,8 @@ struct Error
 };
 using Parsed = std::variant<Job, Help, Error>;
 
-// Parses `arguments` (program name first) without touching the disk.
+// Parses `arguments` (program name first). It reads no file; it looks only at where the two
+// files to write would land, to refuse one place for both.
 Parsed parseArguments(const QStringList &arguments);
 
 // Applies one setting to a started-up model. Fails only on a parameter file that cannot be
@@ -65,7 +69,12 @@ std::optional<Failure> apply(Model &model, const Setting &setting);
 
 // Starts up a model, applies the settings, runs the drawing once from idle to its end and
 // writes the parameter file (if asked) and the raster, both in full before either is put in
-// place: a failure leaves no new file.
+// place: a failure at any step leaves every file as it was.
 std::optional<Failure> runJob(const Job &job);
+
+// The last step of a job: puts the prepared parameter file (if any) in place, then the
+// picture. When the picture cannot be, the parameter file goes back to what it was: an old
+// one from a second name (a hard link) kept beside it until the end, a new one removed.
+std::optional<Failure> putInPlace(QSaveFile *parameters, QSaveFile &picture);
 
 } // namespace divograf::cli

@@ -22,8 +22,10 @@ void Model::startStop(Drawing drawing)
     if (!run.Running && drawings_ >= MaxNestedDrawings)
         return;
     marker.Visible = false;
-    if (!run.Running)
+    if (!run.Running) {
         surface.clear();
+        lastDrawing_ = drawing;
+    }
     run.Running = !run.Running;
     ++drawings_;
     command(drawing).draw(*this);

@@ -11,6 +11,8 @@
 #include "core/surface/run.h"
 #include "core/surface/surface.h"
 
+#include <optional>
+
 namespace divograf {
 
 // Drawings on the stack at most: each restart given while a stopped drawing finishes its pass
@@ -40,6 +42,10 @@ public:
     // The drawings on the stack: 0 when idle.
     int drawingsOnStack() const { return drawings_; }
 
+    // The drawing that the last start (not a stop) ran: what the surface shows, whole or in
+    // part. None before the first drawing.
+    std::optional<Drawing> lastDrawing() const { return lastDrawing_; }
+
     // A click on the surface: `Running` false, nothing else.
     void clickField() { run.Running = false; }
 
@@ -55,6 +61,7 @@ public:
 
 private:
     int drawings_ = 0;
+    std::optional<Drawing> lastDrawing_;
 };
 
 } // namespace divograf

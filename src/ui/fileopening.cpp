@@ -4,6 +4,10 @@
 
 #include "ui/fileopening.h"
 
+#include "core/commandline.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -15,51 +19,84 @@ namespace divograf {
 
 namespace {
 
-// Watches the drag events of the window it is installed on.
+// Watches the drag events of every widget of the window: a drag that carries files is the
+// window's wherever it goes, one that carries only text (for a text box) is left to the widget.
 class ParameterFileDrop : public QObject
 {
 public:
     ParameterFileDrop(QWidget &window, OpenFile open)
         : QObject(&window)
+        , window_(window)
         , open_(std::move(open))
     {
+        qApp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto *drag = static_cast<QDragMoveEvent *>(event);
-            if (draggedParameterFile(drag->mimeData()).isEmpty())
-                drag->ignore();
-            else
-                drag->acceptProposedAction();
+        const QEvent::Type type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+            return false;
+        auto *widget = qobject_cast<QWidget *>(watched);
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QMimeData *data = drop->mimeData();
+        if (!widget || widget->window() != &window_ || !data || !data->hasUrls())
+            return false;
+        const QString path = draggedParameterFile(data);
+        if (path.isEmpty()) {
+            drop->ignore();
             return true;
         }
-        case QEvent::Drop: {
-            auto *drop = static_cast<QDropEvent *>(event);
-            const QString path = draggedParameterFile(drop->mimeData());
-            if (path.isEmpty()) {
-                drop->ignore();
-                return true;
-            }
-            drop->acceptProposedAction();
-            // Not inside the drop: a message about a bad file would keep the dragging
-            // program waiting for the drop's end until it is closed.
+        drop->acceptProposedAction();
+        // Not inside the drop: a message about a bad file would keep the dragging program
+        // waiting for the drop's end until it is closed.
+        if (type == QEvent::Drop)
             QTimer::singleShot(0, this, [this, path] { open_(path); });
-            return true;
-        }
-        default: return QObject::eventFilter(watched, event);
-        }
+        return true;
     }
 
 private:
+    QWidget &window_;
     OpenFile open_;
 };
 
+// The window's command line as the parser sees it: the file, --help and --version.
+struct WindowArguments
+{
+    explicit WindowArguments(const QStringList &arguments)
+        : standard(addStandardOptions(parser))
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Открывает окно Дивографа; файл параметров, если он указан, "
+                           "загружается, как командой «Загрузить фрактал...». Параметры самого "
+                           "Qt (-platform, -style и другие) передаются ему."));
+        parser.addPositionalArgument(QStringLiteral("ФАЙЛ.dvg"),
+            QStringLiteral("Файл параметров, с которым откроется окно."),
+            QStringLiteral("[ФАЙЛ.dvg]"));
+        // Qt's own options are words after one dash: unknown here, and no letters of ours.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.parse(arguments);
+    }
+
+    QCommandLineParser parser;
+    StandardOptions standard;
+};
+
 } // namespace
+
+bool asksWithoutWindow(const QStringList &arguments)
+{
+    const WindowArguments read(arguments);
+    return read.parser.isSet(read.standard.help) || read.parser.isSet(read.standard.version);
+}
+
+QString answerWithoutWindow(const QStringList &arguments)
+{
+    const WindowArguments read(arguments);
+    return read.parser.isSet(read.standard.version) ? versionLine(QStringLiteral("divograf"))
+                                                    : read.parser.helpText();
+}
 
 bool isParameterFileName(const QString &path)
 {
@@ -97,8 +134,8 @@ QString openFromArguments(const QStringList &arguments, const OpenFile &open)
 
 void acceptParameterFileDrops(QWidget &window, OpenFile open)
 {
-    window.setAcceptDrops(true);
-    window.installEventFilter(new ParameterFileDrop(window, std::move(open)));
+    window.setAcceptDrops(true); // for the widgets that take no drop of their own
+    new ParameterFileDrop(window, std::move(open));
 }
 
 } // namespace divograf

@@ -31,9 +31,17 @@ QString draggedParameterFile(const QMimeData *data);
 // arguments are not one parameter file; the window then starts as it always does.
 QString openFromArguments(const QStringList &arguments, const OpenFile &open);
 
-// Lets `window` take a parameter file dropped onto it: the drag is accepted only for one
-// parameter file, so that the cursor refuses anything else, and the file is opened once the
-// drop is over, by the event loop (a running drawing's yield too).
+// `divograf --help` and `divograf --version` need no window, and so no display: whether the
+// program's `arguments` (its name first) ask for one of them, and the text to print for it.
+// Qt's own options (-platform, -style, ...) and the file are the window's and pass here unread.
+// The help's headings are Russian once Qt's Russian texts are installed.
+bool asksWithoutWindow(const QStringList &arguments);
+QString answerWithoutWindow(const QStringList &arguments);
+
+// Lets `window` take a parameter file dropped anywhere onto it, a text box or a slider too: a
+// drag that carries files is accepted only for one parameter file, so that the cursor refuses
+// anything else, and the file is opened once the drop is over, by the event loop (a running
+// drawing's yield too). Plain text dropped onto a text box is typed into it as ever.
 void acceptParameterFileDrops(QWidget &window, OpenFile open);
 
 } // namespace divograf

@@ -6,7 +6,7 @@
 
 #include "ui/fileopening.h"
 #include "ui/mainwindow.h"
-#include "ui/qttexts.h"
+#include "core/qttexts.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -14,6 +14,16 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version are answered before the window is made, as it needs a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (divograf::asksWithoutWindow(arguments)) {
+        QCoreApplication app(argc, argv);
+        divograf::installQtRussian(app);
+        QTextStream(stdout) << divograf::answerWithoutWindow(QCoreApplication::arguments());
+        return 0;
+    }
     // A whole number of device pixels per window pixel, so that the surface shows its raster
     // in whole blocks of device pixels: a screen at 150% shows the window at 200%.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(

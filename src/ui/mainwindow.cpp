@@ -7,6 +7,7 @@
 #include "ui/artwork.h"
 #include "ui/fileopening.h"
 #include "ui/layout.h"
+#include "ui/menubarkeys.h"
 #include "ui/panel.h"
 #include "ui/panelwidgets.h"
 #include "ui/surfaceview.h"
@@ -18,9 +19,11 @@
 #include "ui/dialogs/saveload.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -49,6 +52,8 @@ Main::Main(QWidget *parent)
     , field_(new SurfaceView(model_.surface, model_.marker, client_))
     , progress_(new QProgressBar(client_))
     , yield_(model_, *this, *field_, *progress_)
+    , viewpoint_(model_.fractal)
+    , redraw_(model_, [this](Drawing drawing) { command(drawing); })
 {
     QFont font = this->font();
     font.setPixelSize(FontPixels);
@@ -65,7 +70,7 @@ Main::Main(QWidget *parent)
     field_->setObjectName(QStringLiteral("Field"));
     field_->setGeometry(pixels(FieldAt));
     field_->raise();
-    connect(field_, &SurfaceView::clicked, this, [this] { model_.clickField(); });
+    connectSurface();
     progress_->setObjectName(QStringLiteral("Progress"));
     progress_->setGeometry(pixels(ProgressAt));
     progress_->setRange(0, 100);
@@ -134,6 +139,30 @@ void Main::connectPanel()
         connect(panel_.buttons[i], &QAbstractButton::clicked, commands_[i], &QAction::trigger);
 }
 
+void Main::connectSurface()
+{
+    connect(field_, &SurfaceView::clicked, this, [this] {
+        redraw_.cancel();
+        model_.clickField();
+    });
+    connect(field_, &SurfaceView::wheelTurned, this, [this](QPointF at, int notches) {
+        explored(viewpoint_.zoom(at, notches, model_.lastDrawing()));
+    });
+    connect(field_, &SurfaceView::dragStarted, this, [this] { viewpoint_.grab(); });
+    connect(field_, &SurfaceView::dragged, this,
+        [this](QPointF offset) { explored(viewpoint_.drag(offset)); });
+    // A text box with the focus takes Ctrl+C for its text before this shortcut sees it.
+    connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this,
+        [this] { QGuiApplication::clipboard()->setImage(model_.surface.Image()); });
+}
+
+void Main::explored(Moved moved)
+{
+    showPanel();
+    if (const std::optional<Drawing> last = model_.lastDrawing(); last && shows(*last, moved))
+        redraw_.request();
+}
+
 QAction *Main::addMenuItem(QMenu *menu, const QString &name, const QString &caption, Qt::Key key)
 {
     auto *action = new QAction(caption, this);
@@ -174,6 +203,7 @@ void Main::buildMenu()
     QAction *help = menuBar()->addAction(text(HelpCaption));
     help->setObjectName(QString::fromLatin1(HelpName));
     connect(help, &QAction::triggered, this, &Main::showHelp);
+    driveMenuBarByKeys(*menuBar());
 }
 
 void Main::controlChanged(Control control, int value)
@@ -211,10 +241,18 @@ void Main::showPanel()
 
 void Main::startStop(Drawing drawing)
 {
+    redraw_.cancel();
+    command(drawing);
+}
+
+void Main::command(Drawing drawing)
+{
     if (yield_.quitting())
         return;
     model_.startStop(drawing);
     yield_.show(WindowYield::Repaint::Now);
+    if (model_.drawingsOnStack() == 0)
+        redraw_.drawingsReturned();
 }
 
 void Main::endProgram()

@@ -4,8 +4,10 @@
 
 #pragma once
 
+#include "core/fractal/viewpoint.h"
 #include "core/model.h"
 #include "ui/panel.h"
+#include "ui/redraw.h"
 #include "ui/windowyield.h"
 #include "ui/dialogs/chooser.h"
 
@@ -38,6 +40,7 @@ public:
     Model &model() { return model_; }
     const Model &model() const { return model_; }
     WindowYield &windowYield() { return yield_; }
+    const Redraw &redraw() const { return redraw_; }
 
     // The start/stop command of `drawing`, as its button, its menu item and its shortcut give
     // it. Runs the whole drawing before it returns; called during a drawing it runs nested.
@@ -68,6 +71,13 @@ private:
     QAction *addMenuItem(QMenu *menu, const QString &name, const QString &caption, Qt::Key key);
     void buildMenu();
     void connectPanel();
+    // The wheel, a drag and Ctrl+C on the surface.
+    void connectSurface();
+    // A gesture on the surface moved the panel: the widgets follow, and the picture if it
+    // shows what moved.
+    void explored(Moved moved);
+    // The start/stop command itself, given by the user or by a redraw.
+    void command(Drawing drawing);
     void controlChanged(Control control, int value);
     // Widgets from the model: control values, texts, captions, MM enabled, the marker.
     void showPanel();
@@ -78,6 +88,8 @@ private:
     QProgressBar *progress_;
     WindowYield yield_;
     PanelWidgets panel_;
+    Viewpoint viewpoint_;
+    Redraw redraw_;
     std::array<QAction *, std::size(DrawingCommands)>
         commands_{}; // in the order of `DrawingCommands`
     ChooserState chooser_;

@@ -4,8 +4,10 @@
 
 #include "ui/surfaceview.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +30,7 @@ SurfaceView::SurfaceView(const Surface &surface, const Marker &marker, QWidget *
     // The raster (and, at a fractional ratio, the margin) covers the whole inside: nothing
     // needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::OpenHandCursor);
 }
 
 QRect SurfaceView::markerInRaster() const
@@ -57,6 +60,12 @@ QRectF SurfaceView::rasterRect(qreal devicePixelRatio) const
         size};
 }
 
+QPointF SurfaceView::toUnits(QPointF at) const
+{
+    const QRectF raster = rasterRect(devicePixelRatioF());
+    return (at - raster.topLeft()) * (Surface::Units / raster.width());
+}
+
 void SurfaceView::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
@@ -84,15 +93,57 @@ void SurfaceView::paintEvent(QPaintEvent *event)
 void SurfaceView::mousePressEvent(QMouseEvent *event)
 {
     click_.press(*event);
+    if (event->button() == Qt::LeftButton) {
+        pressedAt_ = event->position();
+        dragging_ = false;
+        setCursor(Qt::ClosedHandCursor);
+    }
     QFrame::mousePressEvent(event);
+}
+
+bool SurfaceView::follow(QPointF at)
+{
+    if (!pressedAt_)
+        return false;
+    if (!dragging_ && (at - *pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
+        dragging_ = true;
+        Q_EMIT dragStarted();
+    }
+    // From where the button went down, so that no move is lost to rounding.
+    if (dragging_)
+        Q_EMIT dragged(toUnits(at) - toUnits(*pressedAt_));
+    return dragging_;
+}
+
+void SurfaceView::mouseMoveEvent(QMouseEvent *event)
+{
+    follow(event->position());
+    QFrame::mouseMoveEvent(event);
 }
 
 void SurfaceView::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = click_.release(*event, *this);
+    bool click = click_.release(*event, *this);
+    if (event->button() == Qt::LeftButton) {
+        click = !follow(event->position()) && click;
+        pressedAt_.reset();
+        setCursor(Qt::OpenHandCursor);
+    }
     QFrame::mouseReleaseEvent(event);
     if (click)
         Q_EMIT clicked();
+}
+
+void SurfaceView::wheelEvent(QWheelEvent *event)
+{
+    const int eighths = event->angleDelta().y();
+    if (wheelRest_ * eighths < 0)
+        wheelRest_ = 0; // turned back: the part of a notch the other way is dropped
+    wheelRest_ += eighths;
+    const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        Q_EMIT wheelTurned(toUnits(event->position()), notches);
 }
 
 } // namespace divograf

@@ -59,10 +59,11 @@ public:
     void quit();
     bool quitting() const { return quitting_; }
 
-private:
-    void show(Repaint when, Clock::time_point now);
     // One frame of the view's screen.
     Clock::duration framePeriod() const;
+
+private:
+    void show(Repaint when, Clock::time_point now);
 
     Model &model_;
     QWidget &window_;

@@ -5,11 +5,16 @@
 #include "core/files/failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QStorageInfo>
 
 #include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace divograf {
 
@@ -68,7 +73,26 @@ Failure fileFailure(const QString &doing, const QString &path, const QString &re
                 .arg(doing, QDir::toNativeSeparators(path), reason)};
 }
 
-QString folderReason() { return QString::fromUtf8(FolderReason); }
+QString notAFileReason(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return {};
+    if (info.isDir())
+        return QString::fromUtf8(FolderReason);
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
+        if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+            return QStringLiteral("это устройство, а не файл");
+        if (S_ISFIFO(status.st_mode))
+            return QStringLiteral("это канал (FIFO), а не файл");
+        if (S_ISSOCK(status.st_mode))
+            return QStringLiteral("это сокет, а не файл");
+    }
+#endif
+    return QStringLiteral("это не обычный файл");
+}
 
 QString reasonOf(const QFileDevice &file)
 {
@@ -79,7 +103,7 @@ QString reasonOf(const QFileDevice &file)
     // Qt refuses some files itself, before the system is asked.
     const QFileInfo info(file.fileName());
     if (info.isDir())
-        return folderReason();
+        return QString::fromUtf8(FolderReason);
     if (QStorageInfo(info.absolutePath()).isReadOnly())
         return QStringLiteral("файловая система только для чтения");
     if (info.exists() && !info.isWritable() && file.error() != QFileDevice::ReadError)

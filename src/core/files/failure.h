@@ -29,7 +29,9 @@ Failure fileFailure(const QString &doing, const QString &path, const QString &re
 // ...), else the kind of operation that failed. Qt gives these reasons in English only.
 QString reasonOf(const QFileDevice &file);
 
-// The reason for a folder standing where a file was asked for.
-QString folderReason();
+// Why `path` can be neither read nor replaced as a file: a folder, a device, a pipe (FIFO) or
+// a socket stands there, and reading it could wait forever or replacing it break the system.
+// Empty when the path names a regular file, also through symbolic links, or nothing at all.
+QString notAFileReason(const QString &path);
 
 } // namespace divograf

@@ -65,8 +65,9 @@ std::variant<ParameterRecords, Failure> decodeParameters(const QByteArray &bytes
 std::optional<Failure> prepareParameterFile(QSaveFile &file, const ParameterRecords &records)
 {
     const QString path = file.fileName();
-    if (QFileInfo(path).isDir())
-        return fileFailure(Saving, path, folderReason());
+    // Only a file is replaced (a symbolic link to one is written through and stays a link).
+    if (const QString reason = notAFileReason(path); !reason.isEmpty())
+        return fileFailure(Saving, path, reason);
     // Bytes behind the last record stay, however many: copied a piece at a time.
     QFile old(path);
     const bool keepTail = old.size() > ParameterFileLength;
@@ -110,8 +111,9 @@ std::variant<ParameterRecords, Failure> loadParameterFile(const QString &path)
 {
     const QString shown = nativePath(path);
     QFile file(path);
-    if (QFileInfo(path).isDir())
-        return fileFailure(QStringLiteral("загрузить параметры из"), path, folderReason());
+    // Only a file is read: a pipe would keep the program waiting for a writer.
+    if (const QString reason = notAFileReason(path); !reason.isEmpty())
+        return fileFailure(QStringLiteral("загрузить параметры из"), path, reason);
     if (!QFileInfo::exists(path))
         return Failure{QStringLiteral("Файла «%1» нет. Параметры не изменены.").arg(shown)};
     if (!file.open(QIODevice::ReadOnly))

@@ -57,8 +57,9 @@ qint64 pictureSize(const QImage &picture, const QByteArray &format)
 std::optional<Failure> preparePicture(
     QSaveFile &file, const QImage &picture, const QByteArray &format, const WriteWatch &watch)
 {
-    if (QFileInfo(file.fileName()).isDir())
-        return fileFailure(Writing, file.fileName(), folderReason());
+    // Only a file is replaced: never a folder, a device, a pipe or a socket of that name.
+    if (const QString reason = notAFileReason(file.fileName()); !reason.isEmpty())
+        return fileFailure(Writing, file.fileName(), reason);
     if (!file.open(QIODevice::WriteOnly))
         return fileFailure(Writing, file.fileName(), reasonOf(file));
     // The writers take the 32-bit raster as it is, a row at a time, and write 24-bit colour,

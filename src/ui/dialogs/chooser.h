@@ -21,15 +21,21 @@ inline const QString SaveMode = QStringLiteral("SAVE");
 inline const QString LoadMode = QStringLiteral("LOAD");
 inline const QString SaveBitmapMode = QStringLiteral("SAVEBITMAP");
 
-// The path the chooser composes: the list's directory (a root keeps its separator), "/",
-// the name, and the pattern's extension from its first "." on ("*.dvg" gives ".dvg").
-inline QString composePath(const QString &directory, const QString &name, const QString &pattern)
+// The extension a pattern gives: its part from its first "." on ("*.dvg" gives ".dvg").
+inline QString patternExtension(const QString &pattern)
 {
     const qsizetype dot = pattern.indexOf(QLatin1Char('.'));
-    return directory + QLatin1Char('/') + name + (dot < 0 ? QString() : pattern.mid(dot));
+    return dot < 0 ? QString() : pattern.mid(dot);
 }
 
-// The base that a click on a listed file name puts into the name box: the name without its
+// The path the chooser composes: the list's directory (a root keeps its separator), "/",
+// the name and the extension.
+inline QString composePath(const QString &directory, const QString &name, const QString &extension)
+{
+    return directory + QLatin1Char('/') + name + extension;
+}
+
+// The base that picking a listed file name puts into the name box: the name without its
 // extension, up to its last "." ("a.b.dvg" gives "a.b"), so that the path composed is the
 // file's own; a name without a "." whole.
 inline QString baseName(const QString &fileName)

@@ -10,15 +10,65 @@
 #include <QEvent>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPointer>
 #include <QPushButton>
 #include <QTreeView>
 
+#include <functional>
+
 namespace divograf {
 
 using namespace layout;
+
+namespace {
+
+// The file list, telling when a key has moved its current file: an arrow, Home, End, Page Up
+// or Down, or a letter typed to find a name. A file is current only once the user has picked
+// it: taking the focus (by Tab) makes none current, so that the list never shows a file that
+// the name does not name.
+class FileList : public QListView
+{
+public:
+    using QListView::QListView;
+    std::function<void(const QModelIndex &)> keyMoved;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const QPersistentModelIndex before = currentIndex();
+        QListView::keyPressEvent(event);
+        if (currentIndex().isValid() && currentIndex() != before)
+            keyMoved(currentIndex());
+    }
+    void focusInEvent(QFocusEvent *event) override
+    {
+        const bool none = !currentIndex().isValid();
+        QListView::focusInEvent(event); // would make the first file current
+        if (none)
+            selectionModel()->clearCurrentIndex();
+    }
+};
+
+// The extension a name gets in `directory`: `extension`, or the same in other letters where a
+// file of that name is written so ("UPPER.DVG"), as a parameter file is known by its extension
+// in any letter case; the path composed is then that file's and no second file beside it.
+QString extensionThere(const QString &directory, const QString &name, const QString &extension)
+{
+    const QString exact = name + extension;
+    // The name filter matches in any letter case; only the extension may differ.
+    const QStringList found = QDir(directory).entryList({exact}, QDir::Files);
+    if (name.isEmpty() || found.contains(exact))
+        return extension;
+    for (const QString &file : found)
+        if (file.size() == exact.size() && file.startsWith(name))
+            return file.mid(name.size());
+    return extension;
+}
+
+} // namespace
 
 SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     : QDialog(
@@ -28,7 +78,7 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     , dirModel_(new QFileSystemModel(this))
     , fileModel_(new QFileSystemModel(this))
     , dir_(new QTreeView(this))
-    , file_(new QListView(this))
+    , file_(new FileList(this))
     , text_(new QLineEdit(QStringLiteral("Text1"), this))
     , command_(new QPushButton(QStringLiteral("Command1"), this))
     , can_(new QPushButton(QStringLiteral("Отмена"), this))
@@ -67,13 +117,17 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     setTabOrder(dir_, file_);
 
     connect(text_, &QLineEdit::textChanged, this, &SaveLoad::compose);
+    // A typed name is no listed file's: the list shows none picked.
+    connect(text_, &QLineEdit::textEdited, file_->selectionModel(), &QItemSelectionModel::clear);
     connect(dir_->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &current) { openDirectory(dirModel_->filePath(current)); });
+    // A file picked by a click or by a key gives the name; Enter then confirms the path that
+    // the title shows.
     const auto takeName = [this](const QModelIndex &index) {
         text_->setText(baseName(fileModel_->fileName(index)));
     };
     connect(file_, &QListView::clicked, this, takeName);
-    connect(file_, &QListView::activated, this, takeName);
+    static_cast<FileList *>(file_)->keyMoved = takeName;
     connect(command_, &QPushButton::clicked, this, &QDialog::accept);
     connect(can_, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -94,7 +148,8 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     if (look)
         text_->setText(QString::fromLatin1(ChooserName));
     // The keyboard starts where the user picks the file: typing replaces the name in the saving
-    // modes, the arrows walk the list when loading (Enter there takes the name and confirms).
+    // modes, the arrows walk the list when loading (each file reached gives the name; Enter
+    // confirms).
     if (text_->isReadOnly()) {
         file_->setFocus();
     } else {
@@ -148,7 +203,9 @@ void SaveLoad::openDirectory(const QString &path)
 void SaveLoad::compose()
 {
     // A root directory is reported with its separator, every other one without.
-    state_.ChosenFileName = composePath(QDir::cleanPath(directory_), text_->text(), pattern_);
+    const QString directory = QDir::cleanPath(directory_);
+    state_.ChosenFileName = composePath(directory, text_->text(),
+        extensionThere(directory, text_->text(), patternExtension(pattern_)));
     setWindowTitle(state_.ChosenFileName);
 }
 

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: MIT
 
-#include "ui/qttexts.h"
+#include "core/qttexts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
