@@ -438,7 +438,9 @@ TEST(Renderer, ASignalStopsTheRunAndLeavesEveryFileAsItWas)
             {"fractal", "--set", "QWA=5", "--set", "KUB=1", "--set", "MUA=1", "--scale", "16",
                 "--cell", "px", "--save-params", params, "-o", out});
         ASSERT_TRUE(p.waitForStarted());
-        EXPECT_FALSE(p.waitForFinished(2000)); // still drawing: this takes minutes
+        // Still drawing, which takes minutes; only then is there a process to send the signal.
+        ASSERT_FALSE(p.waitForFinished(2000));
+        ASSERT_GT(p.processId(), 0);
         ::kill(static_cast<pid_t>(p.processId()), signal);
         ASSERT_TRUE(p.waitForFinished(60000));
         EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
