@@ -124,7 +124,7 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     // A file picked by a click or by a key gives the name; Enter then confirms the path that
     // the title shows.
     const auto takeName = [this](const QModelIndex &index) {
-        text_->setText(baseName(fileModel_->fileName(index)));
+        text_->setText(fileModel_->fileInfo(index).completeBaseName());
     };
     connect(file_, &QListView::clicked, this, takeName);
     static_cast<FileList *>(file_)->keyMoved = takeName;
