@@ -18,8 +18,10 @@
 
 #include <csignal>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace divograf;
 using namespace divograf::cli;
@@ -31,11 +33,17 @@ Parsed parse(const QStringList &args)
     return parseArguments(QStringList{QStringLiteral("divograf-render")} + args);
 }
 
-// The exit code and the standard error.
-std::pair<int, QString> runRenderer(const QStringList &args)
+// The exit code and the standard error. `unprivileged`: as a user whom file permissions bind,
+// which root is not (CI runs as root): there as the user nobody.
+std::pair<int, QString> runRenderer(const QStringList &args, bool unprivileged = false)
 {
     QProcess p;
-    p.start(QStringLiteral(DIVOGRAF_RENDER_EXE), args);
+    if (unprivileged && geteuid() == 0)
+        p.start(QStringLiteral("setpriv"),
+            QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", DIVOGRAF_RENDER_EXE}
+                + args);
+    else
+        p.start(QStringLiteral(DIVOGRAF_RENDER_EXE), args);
     p.waitForFinished(120000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
 }
@@ -191,11 +199,28 @@ TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
     ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
     ASSERT_EQ(shortFile.write(QByteArray(1000, '\x02')), 1000);
     shortFile.close();
+    // A folder nobody may write in, holding a file nobody may read; and, where mounting is
+    // allowed, a read-only file system.
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(locked));
+    ASSERT_TRUE(QFile::copy(shortFile.fileName(), locked + QStringLiteral("/secret.dvg")));
+    ASSERT_EQ(::chmod(QFile::encodeName(locked + "/secret.dvg").constData(), 0), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0555), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const QString ro = dir.filePath(QStringLiteral("ro"));
+    ASSERT_TRUE(QDir().mkdir(ro));
+    const bool mounted
+        = ::mount("tmpfs", QFile::encodeName(ro).constData(), "tmpfs", MS_RDONLY, "size=16k") == 0;
+    const std::shared_ptr<void> unmount(nullptr, [&](void *) {
+        ::umount2(QFile::encodeName(ro).constData(), MNT_DETACH);
+        ::chmod(QFile::encodeName(locked).constData(), 0755);
+    });
     struct Row
     {
         QStringList args;
         int exitCode;
         const char *says;
+        bool unprivileged = false;
     };
     const Row rows[] = {
         {{"--help"}, 0, ""},
@@ -215,15 +240,26 @@ TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
         {{"fractal", "--save-params", dir.path(), "-o", out}, 1, "это папка, а не файл"},
         {{"fractal", "--save-params", shortFile.fileName() + "/p.dvg", "-o", out}, 1,
             "p.dvg»: часть пути не папка."},
+        {{"fractal", "-o", dir.filePath(QString(256, u'я') + ".bmp")}, 1, "слишком длинное имя."},
+        {{"fractal", "-o", locked + "/x.bmp"}, 1, "x.bmp»: нет прав доступа.", true},
+        {{"fractal", "--params", locked + "/secret.dvg", "-o", out}, 1, "нет прав доступа.", true},
+        {{"fractal", "-o", ro + "/x.bmp"}, 1, "x.bmp»: файловая система только для чтения."},
     };
     for (const Row &row : rows) {
-        const auto [exitCode, errors] = runRenderer(row.args);
+        if (!mounted && row.args.contains(ro + "/x.bmp")) {
+            std::printf(
+                "[  SKIPPED ] the read-only row: cannot mount a tmpfs: %s\n", std::strerror(errno));
+            continue;
+        }
+        const auto [exitCode, errors] = runRenderer(row.args, row.unprivileged);
         EXPECT_EQ(exitCode, row.exitCode) << row.says;
         EXPECT_EQ(errors.count('\n'), row.exitCode ? 1 : 0) << errors.toStdString();
         EXPECT_TRUE(errors.contains(QString::fromUtf8(row.says))) << errors.toStdString();
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-        QStringList{"short.dvg"});
+        QStringList({"locked", "ro", "short.dvg"}));
+    EXPECT_EQ(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+        QStringList{"secret.dvg"});
 }
 
 // Only files are read or replaced: a pipe or a device of that name stays what it is, and the

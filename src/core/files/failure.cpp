@@ -8,9 +8,8 @@
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStorageInfo>
-
-#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -22,32 +21,7 @@ namespace {
 
 constexpr const char *FolderReason = "это папка, а не файл";
 
-// The system errors a file operation meets, in the program's own words. Qt reports them with
-// the system's text, which is matched here against the text Qt makes of each error number.
-struct KnownError
-{
-    int code;
-    const char *reason;
-};
-
-constexpr KnownError KnownErrors[] = {
-    {ENOSPC, "на диске нет места"},
-#ifdef EDQUOT
-    {EDQUOT, "исчерпана дисковая квота"},
-#endif
-    {EFBIG, "файл слишком велик для этого диска"},
-    {EACCES, "нет прав доступа"},
-    {EPERM, "операция не разрешена"},
-    {EROFS, "файловая система только для чтения"},
-    {EISDIR, FolderReason},
-    {ENOTDIR, "часть пути не папка"},
-    {ENOENT, "нет такого файла или папки"},
-    {ENAMETOOLONG, "слишком длинное имя"},
-    {EIO, "ошибка ввода-вывода на диске"},
-    {EMFILE, "открыто слишком много файлов"},
-};
-
-// What failed, where the system gave no reason the program knows.
+// What failed, where no cause the program looks for is found.
 QString kindReason(QFileDevice::FileError kind)
 {
     switch (kind) {
@@ -64,6 +38,9 @@ QString kindReason(QFileDevice::FileError kind)
     default: return QStringLiteral("ошибка записи");
     }
 }
+
+// The longest name of one file or folder that the common file systems take, in bytes.
+constexpr qsizetype LongestName = 255;
 
 } // namespace
 
@@ -96,18 +73,35 @@ QString notAFileReason(const QString &path)
 
 QString reasonOf(const QFileDevice &file)
 {
-    const QString text = file.errorString();
-    for (const KnownError &e : KnownErrors)
-        if (text == qt_error_string(e.code))
-            return QString::fromUtf8(e.reason);
-    // Qt refuses some files itself, before the system is asked.
-    const QFileInfo info(file.fileName());
-    if (info.isDir())
-        return QString::fromUtf8(FolderReason);
-    if (QStorageInfo(info.absolutePath()).isReadOnly())
+    // The cause is looked for after the failure, on the file system as it stands: the error
+    // number is gone by the time Qt returns, its clean-up having made system calls of its own.
+    // A file being written holds what it took of the disk until it is given up.
+    const QString path = QFileInfo(file.fileName()).absoluteFilePath();
+    if (const QString kind = notAFileReason(path); !kind.isEmpty())
+        return kind;
+    const QStringList names = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &name : names)
+        if (QFile::encodeName(name).size() > LongestName)
+            return QStringLiteral("слишком длинное имя");
+    // The deepest folder on the way that exists: the file's own, or where the way breaks off.
+    QFileInfo folder(QFileInfo(path).absolutePath());
+    while (!folder.exists() && !folder.isRoot())
+        folder.setFile(folder.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("часть пути не папка");
+    const QFileInfo target(path);
+    const bool writing = qobject_cast<const QSaveFile *>(&file) || file.isWritable();
+    if (folder.absoluteFilePath() != target.absolutePath() || (!writing && !target.exists()))
+        return QStringLiteral("нет такого файла или папки");
+    if (writing && QStorageInfo(folder.absoluteFilePath()).isReadOnly())
         return QStringLiteral("файловая система только для чтения");
-    if (info.exists() && !info.isWritable() && file.error() != QFileDevice::ReadError)
+    if (writing ? !folder.isWritable() : !target.isReadable())
+        return QStringLiteral("нет прав доступа");
+    // Qt refuses to replace a file its owner may not write, though the folder would allow it.
+    if (writing && target.exists() && !target.isWritable())
         return QStringLiteral("файл защищён от записи");
+    if (writing && QStorageInfo(folder.absoluteFilePath()).bytesAvailable() == 0)
+        return QStringLiteral("на диске нет места");
     return kindReason(file.error());
 }
 

@@ -24,9 +24,10 @@ struct Failure
 // "Не удалось <doing> «<path>»: <reason>.", with the path as the system writes it.
 Failure fileFailure(const QString &doing, const QString &path, const QString &reason);
 
-// Why `file` failed, in Russian. The system's reason for its last error where the program knows
-// it (no space left, no permission, a folder in place of the file, a read-only file system,
-// ...), else the kind of operation that failed. Qt gives these reasons in English only.
+// Why `file` failed, in Russian, asked right after the failure: the cause where the program
+// finds it on the file system (a folder or another kind of file in place of the file, a name
+// too long, a missing folder, a read-only file system, no permission, no space left), else the
+// kind of operation that failed. A QSaveFile, or a file open for writing, was writing.
 QString reasonOf(const QFileDevice &file);
 
 // Why `path` can be neither read nor replaced as a file: a folder, a device, a pipe (FIFO) or

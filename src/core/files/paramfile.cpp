@@ -21,8 +21,6 @@ constexpr qsizetype TailPiece = 64 * 1024;
 const QString Saving = QStringLiteral("сохранить параметры в");
 const QString Reading = QStringLiteral("прочитать");
 
-QString nativePath(const QString &path) { return QDir::toNativeSeparators(path); }
-
 } // namespace
 
 QByteArray encodeParameters(const ParameterRecords &records)
@@ -109,7 +107,7 @@ std::optional<Failure> saveParameterFile(const QString &path, const ParameterRec
 
 std::variant<ParameterRecords, Failure> loadParameterFile(const QString &path)
 {
-    const QString shown = nativePath(path);
+    const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     // Only a file is read: a pipe would keep the program waiting for a writer.
     if (const QString reason = notAFileReason(path); !reason.isEmpty())

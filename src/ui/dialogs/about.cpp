@@ -6,16 +6,13 @@
 
 #include "core/surface/status.h"
 #include "ui/dialogs/layout.h"
+#include "ui/dialogs/modal.h"
 #include "ui/dialogs/sysinfo.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QPointer>
 #include <QPushButton>
-#include <QScreen>
-
-#include <algorithm>
 
 namespace divograf {
 
@@ -30,22 +27,6 @@ constexpr QSize ClientSize = pixels(AboutArea).size();
 constexpr int DialogPointSize = 8;
 constexpr int TitlePointSize = 12;
 constexpr int IconPixels = 32; // the picture inside picIcon's 2-pixel sunken border
-
-// The dialog's client area centred on the owner window's, which centres the frames as well when
-// the window manager decorates both alike; kept on the owner's screen.
-QRect centredOn(const QWidget *owner)
-{
-    QRect r({0, 0}, ClientSize);
-    r.moveCenter(owner->geometry().center());
-    if (const QScreen *screen = owner->screen()) {
-        const QRect available = screen->availableGeometry();
-        r.moveLeft(std::clamp(r.left(), available.left(),
-            std::max(available.left(), available.right() + 1 - r.width())));
-        r.moveTop(std::clamp(r.top(), available.top(),
-            std::max(available.top(), available.bottom() + 1 - r.height())));
-    }
-    return r;
-}
 
 } // namespace
 
@@ -66,8 +47,7 @@ About::About(QWidget *owner, const QIcon &icon)
 {
     setObjectName(QStringLiteral("About"));
     setFixedSize(ClientSize);
-    if (owner)
-        setGeometry(centredOn(owner->window()));
+    placeOver(*this, owner);
     setWindowIcon(icon);
     QFont dialogFont = font();
     dialogFont.setPointSize(DialogPointSize);
@@ -109,11 +89,8 @@ About::About(QWidget *owner, const QIcon &icon)
 
 void About::showUnavailable()
 {
-    // Held by a guard: closing the owner while the message is up destroys the box with the dialog.
-    QPointer<QMessageBox> box = new QMessageBox(
-        QMessageBox::NoIcon, ProgramName, sysinfo::Unavailable, QMessageBox::Ok, this);
-    box->exec();
-    delete box;
+    execAndDelete(new QMessageBox(
+        QMessageBox::NoIcon, ProgramName, sysinfo::Unavailable, QMessageBox::Ok, this));
 }
 
 void showAbout(QWidget *owner, const QIcon &icon)
@@ -121,10 +98,7 @@ void showAbout(QWidget *owner, const QIcon &icon)
     QIcon picture = icon;
     if (picture.isNull() && owner)
         picture = owner->window()->windowIcon();
-    // The owner may be destroyed while the box is open, and the box with it.
-    QPointer<About> about = new About(owner, picture);
-    about->exec();
-    delete about;
+    execAndDelete(new About(owner, picture));
 }
 
 } // namespace divograf

@@ -35,13 +35,4 @@ inline QString composePath(const QString &directory, const QString &name, const 
     return directory + QLatin1Char('/') + name + extension;
 }
 
-// The base that picking a listed file name puts into the name box: the name without its
-// extension, up to its last "." ("a.b.dvg" gives "a.b"), so that the path composed is the
-// file's own; a name without a "." whole.
-inline QString baseName(const QString &fileName)
-{
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? fileName : fileName.left(dot);
-}
-
 } // namespace divograf

@@ -6,10 +6,10 @@
 
 #include "core/surface/status.h"
 #include "ui/dialogs/layout.h"
+#include "ui/dialogs/modal.h"
 
 #include <QMessageBox>
 #include <QPainter>
-#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -111,16 +111,13 @@ Printing::Printing(const QImage &picture, const QString &title, PagePrinter prin
     cancel_->setVisible(true);
     // An empty title would show the program's file name instead: a blank shows nothing.
     setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
-    if (owner)
-        move(owner->frameGeometry().center() - rect().center());
+    placeOver(*this, owner);
 }
 
 void Printing::showPicture(
     const QImage &picture, const QString &title, QWidget *owner, PagePrinter printer)
 {
-    QPointer<Printing> window = new Printing(picture, title, std::move(printer), owner);
-    window->exec();
-    delete window;
+    execAndDelete(new Printing(picture, title, std::move(printer), owner));
 }
 
 void Printing::paintEvent(QPaintEvent *) { QPainter(this).drawImage(0, 0, picture_); }

@@ -5,6 +5,7 @@
 #include "ui/dialogs/saveload.h"
 
 #include "ui/dialogs/layout.h"
+#include "ui/dialogs/modal.h"
 
 #include <QDir>
 #include <QEvent>
@@ -13,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QPointer>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -124,7 +124,7 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
     // A file picked by a click or by a key gives the name; Enter then confirms the path that
     // the title shows.
     const auto takeName = [this](const QModelIndex &index) {
-        text_->setText(baseName(fileModel_->fileName(index)));
+        text_->setText(fileModel_->fileInfo(index).completeBaseName());
     };
     connect(file_, &QListView::clicked, this, takeName);
     static_cast<FileList *>(file_)->keyMoved = takeName;
@@ -157,18 +157,14 @@ SaveLoad::SaveLoad(ChooserState &state, QWidget *owner)
         text_->selectAll();
     }
 
-    if (owner)
-        move(owner->frameGeometry().center() - rect().center());
+    placeOver(*this, owner);
 }
 
 QString SaveLoad::choose(ChooserState &state, const QString &mode, QWidget *owner)
 {
     state.ChosenFileName.clear();
     state.ChooserMode = mode;
-    // Guarded: the owner may be destroyed while the chooser is open (the program ends).
-    QPointer<SaveLoad> chooser = new SaveLoad(state, owner);
-    chooser->exec();
-    delete chooser;
+    execAndDelete(new SaveLoad(state, owner));
     return state.ChosenFileName;
 }
 
