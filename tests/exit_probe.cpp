@@ -3,13 +3,12 @@
 // SPDX-License-Identifier: MIT
 
 // Loaded into `divograf` (LD_PRELOAD), it reaches the window through the headers alone. Prints
-// what the start-up set; starts the highest detail, stops it at cell 1200 and starts it again
-// nested at 1210; at 3000 ends the program from a modal window by `Exit` or, with
-// DIVOGRAF_PROBE=close, the window system's close request. Prints the cells drawn at the end.
+// what the start-up set; starts the highest detail, stops it at cell 1200, starts it again nested
+// at 1210; at 3000 ends the program from a modal window by `Exit` or, with DIVOGRAF_PROBE=close,
+// the window system's close request. Prints the cells drawn at the end.
 
 #include "ui/mainwindow.h"
 
-#include <QtPrintSupport>
 #include <QtWidgets>
 
 #include <cstdio>
@@ -18,21 +17,14 @@ namespace {
 
 int cells = 0;
 
-void report(const char *what, const QString &value)
-{
-    std::printf("%s: %s\n", what, value.toUtf8().constData());
-}
-
 void drive(divograf::Main &window)
 {
     const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
-    QPrinter printer;
-    report("caption", window.windowTitle());
-    report("Qt", buttons.buttons()[0]->text() + ", " + QPrintDialog(&printer).windowTitle());
-    report("names", QApplication::applicationName() + ", " + QGuiApplication::desktopFileName());
-    report("rounding",
+    const QStringList startUp{window.windowTitle(), buttons.buttons()[0]->text(),
+        QApplication::applicationName(), QGuiApplication::desktopFileName(),
         QMetaEnum::fromType<Qt::HighDpiScaleFactorRoundingPolicy>().valueToKey(
-            int(QGuiApplication::highDpiScaleFactorRoundingPolicy())));
+            int(QGuiApplication::highDpiScaleFactorRoundingPolicy()))};
+    std::printf("%s\n", qUtf8Printable(startUp.join(QLatin1Char('\n'))));
     auto *command1 = window.findChild<QAbstractButton *>(QStringLiteral("Command1"));
     window.findChild<QAbstractButton *>(QStringLiteral("Option4"))->click();
     window.model().run.yield = [&window, command1, windowYield = window.model().run.yield] {
