@@ -91,6 +91,11 @@ protected:
     int cells = 0;
 };
 
+enum class Way { Button, MenuItem, Shortcut };
+class EveryFace : public Window, public testing::WithParamInterface<std::tuple<Way, int>>
+{
+};
+
 } // namespace
 
 // A notch of the wheel: three steps, a page at most, a vertical slider's minimum at the top.
@@ -232,13 +237,6 @@ TEST_F(Window, EveryMenuItemByTheKeys)
     EXPECT_EQ(value(Control::Slider1), 24);
 }
 
-namespace {
-enum class Way { Button, MenuItem, Shortcut };
-class EveryFace : public Window, public testing::WithParamInterface<std::tuple<Way, int>>
-{
-};
-} // namespace
-
 // Each face starts its drawing. A click (moved less than the drag distance) queued at element 701
 // acts from the element after the yield that ran the event loop: the pass is finished. The
 // rainbow's pass, 350 rings, is shown once a frame of the display (60 Hz): two frames at least.
@@ -328,7 +326,6 @@ TEST_F(Window, DragRestartsAreMergedAndNeverNested)
     click("Command1");
     click("Option4"); // 250000 cells, 500 a column: a drawing long enough to be stopped
     EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
-    constexpr int Moving = 150000;
     int deepest = 0;
     int seen = 0;
     std::vector<Clock::time_point> starts;
@@ -338,13 +335,15 @@ TEST_F(Window, DragRestartsAreMergedAndNeverNested)
             seen = w.redraw().started();
             starts.push_back(Clock::now());
         }
-        if (cells % 2000 == 0 && cells <= Moving)
+        if (cells % 2000 == 0 && cells <= 150000)
             post(QEvent::MouseMove, middle + QPoint(cells % 4000 == 0 ? 20 : 10, 0));
+        if (cells % 1000 == 0) // a drawing of a quarter of a second at least, however fast
+            QThread::msleep(1);
     });
     QTest::mousePress(view, Qt::LeftButton, {}, middle);
     EXPECT_EQ(view->cursor().shape(), Qt::ClosedHandCursor);
     QTest::mouseMove(view, middle + QPoint(10, 0));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return cells >= Moving; }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cells >= 150000; }, 60000));
     const int beforeRelease = w.redraw().started();
     QTest::mouseRelease(view, Qt::LeftButton, {}, middle + QPoint(20, 0));
     settle();
