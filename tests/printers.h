@@ -10,20 +10,15 @@
 #include "core/fractal/panel.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <ostream>
 
-inline void PrintTo(const QString &text, std::ostream *os)
+inline std::ostream &operator<<(std::ostream &os, const QString &text)
 {
-    *os << '"' << text.toStdString() << '"';
+    return os << text.toStdString();
 }
 
-inline void PrintTo(const QStringList &texts, std::ostream *os)
-{
-    *os << '[' << texts.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString()
-        << ']';
-}
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text << '"'; }
 
 namespace divograf {
 
