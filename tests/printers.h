@@ -4,8 +4,7 @@
 
 #pragma once
 
-// Lets GoogleTest print Qt's texts as text and a stored parameter as its value and width, so
-// that a failed comparison shows what was wrong.
+// GoogleTest prints Qt's texts as text, a stored parameter as its value and width.
 
 #include "core/fractal/panel.h"
 

@@ -5,7 +5,7 @@
 #pragma once
 
 // A started-up model whose yield counts drawn elements, records what a view would show after
-// each one, and runs the action planned for an element: a command "pressed" at element k.
+// each, and runs what is planned for an element (a command "pressed" at element k).
 
 #include "core/model.h"
 
