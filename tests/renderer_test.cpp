@@ -338,6 +338,7 @@ TEST(Renderer, ExitCodesAndErrorsLeaveNoFileBehind)
     };
     std::vector<Row> rows = {
         {{"--bogus", "-o", out}, 2, "divograf-render: Неизвестный параметр «bogus»."},
+        {{"--quiet=1", "-o", out}, 2, "Неожиданное значение после «--quiet»."},
         {{"--cell", "101", "-o", out}, 2, "от 1 до 100 или px, а получено «101»"},
         {{"--save-params", at("p.dvg"), "-o", nowhere}, 1, "x.bmp»: нет такого файла или папки."},
         {{"--params", at("missing.dvg"), "-o", out}, 1, "missing.dvg» нет"},
