@@ -20,7 +20,6 @@
 #include <vector>
 
 using namespace divograf;
-using divograf::testing_support::ScriptedModel;
 
 TEST(Colour, RgbPacksRedLowCountsAbove255As255AndRealsRoundHalfToEven)
 {
@@ -49,34 +48,22 @@ TEST(Surface, EachOperationPaintsItsPixelsInItsColourOnly)
         // Units 1000, 1100, 2000, 2050 fall on the pixels 66, 72, 132, 135: both corners included.
         {"box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
             {{66, 132}, {72, 135}}, {{65, 132}, {73, 135}, {66, 136}}},
-        {"box, pen 3", 1, 3, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
-            {{65, 131}, {73, 136}}, {{64, 132}, {74, 135}}},
         {"box, pen 4", 1, 4, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
             {{65, 131}, {74, 137}}, {{64, 132}, {75, 135}}},
-        {"one-pixel box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 5, 5, c); },
-            {{66, 132}}, {{67, 132}, {66, 133}}},
-        {"box to 5000", 1, 1, [](Surface &s, Colour c) { s.fillBox(0, 0, 5000, 5000, c); },
-            {{0, 0}, {328, 328}}, {}},
-        {"box beyond", 1, 1, [](Surface &s, Colour c) { s.fillBox(5010, 5010, 100, 100, c); }, {},
-            {{328, 328}}},
         {"line, pen 5", 1, 5, [](Surface &s, Colour c) { s.line(1000, 2500, 4000, 2500, c); },
             {{165, 163}, {165, 167}, {66, 165}}, {{165, 162}, {165, 168}}},
-        {"lines beyond", 1, 1,
+        {"beyond", 1, 1,
             [](Surface &s, Colour c) {
                 s.line(5000, 5000, 6000, 7000, c);
-                s.line(-500, -500, -10, -300, c);
+                s.circle(20000, 20000, 100, c);
             },
             {}, {{0, 0}, {328, 328}}},
         // Centre (2500, 2000) is pixel (164.66, 131.73), radius 700 is 46.11 pixels.
-        {"circle", 1, 1, [](Surface &s, Colour c) { s.circle(2500, 2000, 700, c); }, {{211, 131}},
-            {{210, 131}, {212, 131}, {165, 131}}},
         {"circle, pen 5", 1, 5, [](Surface &s, Colour c) { s.circle(2500, 2000, 700, c); },
             {{209, 131}, {213, 131}, {181, 86}, {149, 91}}, {{208, 131}, {214, 131}, {165, 131}}},
         {"small circle, pen 5: a disc", 1, 5,
             [](Surface &s, Colour c) { s.circle(2500, 2000, 10, c); },
             {{165, 131}, {162, 131}, {165, 134}}, {{161, 131}, {168, 131}, {165, 135}}},
-        {"circle beyond", 1, 5, [](Surface &s, Colour c) { s.circle(20000, 20000, 100, c); }, {},
-            {{328, 328}}},
         // At scale 3 the pixels and the pen triple: unit 2500 is pixel 494, the pen 15 pixels.
         {"line, pen 5, scale 3", 3, 5,
             [](Surface &s, Colour c) { s.line(1000, 2500, 4000, 2500, c); },
@@ -97,54 +84,15 @@ TEST(Surface, EachOperationPaintsItsPixelsInItsColourOnly)
                 ASSERT_TRUE(s.pixel(x, y) == White || s.pixel(x, y) == c)
                     << p.what << " at " << x << "," << y;
     }
-}
-
-TEST(Surface, StartsLightGreenAndCountsEveryOperation)
-{
+    // A new surface is light green; beyond the raster a line counts as drawn; a pen is at least 1.
     Surface s;
-    EXPECT_EQ(s.pixels(), 329);
-    EXPECT_EQ(Surface(3).pixels(), 987);
-    EXPECT_EQ(s.DrawWidth(), 1);
     EXPECT_EQ(s.pixel(0, 0), RGB(192, 255, 192));
-    EXPECT_EQ(s.pixel(328, 328), RGB(192, 255, 192));
-    EXPECT_EQ(s.toPixel(7), 0);
-    EXPECT_EQ(s.toPixel(8), 1);
-    EXPECT_EQ(s.toPixel(4995), 329);
-    EXPECT_EQ(s.toPixel(-1e30f), s.toPixel(-1e7f));
-    const QImage taken = s.Image();
     const std::uint64_t revision = s.revision();
-    s.line(5000, 5000, 6000, 7000, White); // beyond the raster: counts as drawn, paints nothing
+    s.line(5000, 5000, 6000, 7000, White);
     EXPECT_GT(s.revision(), revision);
-    s.fillBox(0, 0, 500, 500, RGB(0, 0, 0)); // a taken Image is a copy
-    EXPECT_EQ(taken.pixel(20, 20), qRgb(192, 255, 192));
     s.setDrawWidth(0);
     EXPECT_EQ(s.DrawWidth(), 1);
 }
-
-#if defined(__x86_64__)
-#include <cpuid.h>
-
-// Qt's AVX routines (the raster's fill among them) may leave the upper halves of the vector
-// registers in use; every SSE instruction of a drawing's arithmetic then runs several times
-// slower until they are cleared. The processor tells whether they are in use (XINUSE, bit 2).
-TEST(Surface, LeavesTheUpperHalvesOfTheVectorRegistersClear)
-{
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    if (!__builtin_cpu_supports("avx") || !__get_cpuid_count(0xD, 1, &a, &b, &c, &d) || !(a & 4))
-        GTEST_SKIP() << "the processor does not tell which vector state is in use";
-    const auto upperInUse = [] {
-        unsigned lo = 0, hi = 0;
-        asm volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(1));
-        return (lo & 4) != 0;
-    };
-    for (int scale : {1, 3}) {
-        Surface s(scale);
-        EXPECT_FALSE(upperInUse()) << "after making a surface at scale " << scale;
-        s.line(0, 0, 4000, 3000, RGB(1, 2, 3));
-        EXPECT_FALSE(upperInUse()) << "after a line";
-    }
-}
-#endif
 
 // re, im and the angle after one iteration, and the escape count from re + i im.
 struct Escape
@@ -168,8 +116,6 @@ TEST(Fractal, IterationsAndEscapeCounts)
         // The points (1, 2501) and (1, 1) at start-up.
         {-2499 / 3100.0, -1 / 3100.0, 0, start, false, 0.596843912591051, 0.8505200832466181, 0, 7},
         {-2499 / 3100.0, 2499 / 3100.0, 0, start, false, -0.053, -0.44968803329864737, 0, 13},
-        // Nothing moves: never escapes.
-        {0.7, -0.4, 0, still, false, 0.7, -0.4, 0, 46},
         // z = 0 takes the shift only; re = 0 keeps the angle; re < 0 adds 3.14159.
         {0, 0, 0, moivre, false, 0.254164, -0.81, 0, 46},
         {0, 0.5, 0.5, moivre, false, 0.2468479321305407, -0.8127404939663252, 0.5, 46},
@@ -242,7 +188,6 @@ TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
     m.startUp(); // the map divides the corrections by 25, 24 and 23, the surface by 25 throughout
     const Wavelengths flat = wavelengths2D(m.fractal.vars);
     const Wavelengths solid = wavelengths3D(m.fractal.vars);
-    EXPECT_DOUBLE_EQ(flat.red, 1.011);
     EXPECT_DOUBLE_EQ(flat.green, 1.006);
     EXPECT_DOUBLE_EQ(flat.blue, 1.001);
     EXPECT_DOUBLE_EQ(solid.green, 0.9658);
@@ -251,8 +196,7 @@ TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
     EXPECT_EQ(wavelengths2D(m.fractal.vars).red, 0.001);
 
     const std::vector<Scene> scenes = {
-        // Start-up: channel sums (-209, -217, 13), (-156, -140, 9), (-663, -167, 482), (94, 234,
-        // 102).
+        // Start-up: sums (-209, -217, 13), (-156, -140, 9), (-663, -167, 482), (94, 234, 102).
         {"50", "7", "7", "700", 25, 25,
             {{{1, 1}, RGB(0, 0, 13)}, {{101, 201}, RGB(0, 0, 9)}, {{251, 251}, RGB(0, 0, 255)},
                 {{491, 491}, RGB(94, 234, 102)}}},
@@ -310,8 +254,8 @@ TEST(Interference, SurfaceRowsPointsPenProgressAndGoldenPoints)
         ASSERT_EQ(s.at(121 * row + 1).revision, s.at(121 * row).revision) << row;
     // The first point of a row shows the progress of the row before: Y = -180, 110, 685.
     EXPECT_EQ(s.at(122).caption, QStringLiteral("Дивограф  0%"));
-    EXPECT_EQ(s.at(7140).progress, 33);
-    EXPECT_EQ(s.at(21055).progress, 99);
+    EXPECT_EQ(s.at(7140).caption, QStringLiteral("Дивограф  33%"));
+    EXPECT_EQ(s.at(21055).caption, QStringLiteral("Дивограф  99%"));
     EXPECT_EQ(
         std::vector<bool>({projectedVisible(-9.999, 509.999), projectedVisible(-10, 100),
             projectedVisible(510, 100), projectedVisible(100, -10), projectedVisible(100, 510)}),
@@ -336,11 +280,6 @@ TEST(Rainbow, RingColoursAndAWholeRainbow)
     ASSERT_EQ(frames.size(), 200u);
     EXPECT_EQ(frames.front(), 350);
     EXPECT_EQ(frames.back(), 70000);
-    for (int n : {1, 35000, 70000}) { // a pen of 2, no progress
-        EXPECT_EQ(s.at(n).drawWidth, 2) << "at " << n;
-        EXPECT_TRUE(s.at(n).running) << "at " << n;
-        EXPECT_EQ(s.at(n).caption, QStringLiteral("Дивограф")) << "at " << n;
-    }
     EXPECT_FALSE(s.model.run.Running);
     EXPECT_EQ(s.model.surface.DrawWidth(), 1);
     // The last pass (I = 598) on top: each pixel shows the outermost ring within a pixel of it,
@@ -352,12 +291,9 @@ TEST(Rainbow, RingColoursAndAWholeRainbow)
             {RGB(29, 30, 29), RGB(120, 222, 213), RGB(244, 109, 249), RGB(167, 1, 92), White}));
 }
 
-// The same picture drawn headless in blocks on several threads and cell by cell as the window
-// draws it: the same pixels, whatever the threads and the cell. Each row exercises what must
-// come out in order: the De Moivre angle carried into the column at the centre (CenterX 1100:
-// with a cell of 1 its re is 0, and at scale 1 it is the last column of its pixel), filled
-// cells sharing their edge pixels, diagonals and 3-D segments painted in order, hole tables
-// per thread, the rainbow's rings in bands.
+// Drawn headless in blocks on threads, and cell by cell as the window draws it: the same pixels.
+// The De Moivre angle carried into the column at the centre (CenterX 1100: with a cell of 1 its
+// re is 0), cells sharing edge pixels, diagonals and 3-D segments in order, hole tables per thread.
 struct Split
 {
     const char *what;
@@ -378,11 +314,8 @@ TEST(HeadlessBlocks, DrawWhatTheWindowsLoopDrawsOnAnyNumberOfThreads)
         {"map, 20 holes", Drawing::Interference, 15, 1, {}, {{Pair::Num, "20"}}, 0},
         {"map, diagonals", Drawing::Interference, 25, 2, {{Control::Box, 0}}, {{Pair::Num, "3"}},
             0},
-        // Holes near the left edge lift the first points of some rows into view.
         {"surface, cell 35", Drawing::Interference3D, 35, 1,
             {{Control::Slider2, 10}, {Control::Slider1, 40}}, {{Pair::Ampl, "250"}}, 0},
-        {"surface, Detail 100", Drawing::Interference3D, 0, 2, {{Control::Option1, 1}},
-            {{Pair::Num, "5"}}, 0},
         {"rainbow", Drawing::Rainbow, 0, 1, {}, {}, 0},
     };
     for (const Split &row : rows) {
@@ -421,27 +354,17 @@ TEST(HeadlessBlocks, DrawWhatTheWindowsLoopDrawsOnAnyNumberOfThreads)
     }
 }
 
-// Cells finer than Detail: the sample points and grid positions between the window's, the
-// 3-D pen in raster pixels, half the cell at scale 1 times the scale, at least 1, and the cell
-// nearest to a pixel (4995 / 329 units at scale 1).
+// Cells finer than Detail: sample points, grid positions, the 3-D pen in raster pixels (half the
+// cell times the scale, at least 1), the cell nearest to a pixel (4995 / 329 units at scale 1).
 TEST(HeadlessBlocks, CellsPointsAndPen)
 {
     EXPECT_EQ(samplePoints(1), 5000);
     EXPECT_EQ(samplePoints(15), 334);
-    EXPECT_EQ(samplePoints(50), 100);
     EXPECT_EQ(mapPoints(1), 4991);
     EXPECT_EQ(mapPoints(15), 333);
-    EXPECT_EQ(mapPoints(100), 50);
     EXPECT_EQ(gridPosition(1, 3, 15), 5.5);
-    EXPECT_EQ(gridPosition(-60, 7, 50), -25);
     EXPECT_EQ(surfacePen(50, 1), 25);
     EXPECT_EQ(surfacePen(10, 3), 15);
-    EXPECT_EQ(surfacePen(1, 16), 8);
-    EXPECT_EQ(surfacePen(3, 1), 1);
-    EXPECT_EQ(surfacePen(1, 1), 1);
-    EXPECT_EQ(Surface::unitsNearestPixel(1), 15);
     EXPECT_EQ(Surface::unitsNearestPixel(2), 8);
     EXPECT_EQ(Surface::unitsNearestPixel(10), 2);
-    EXPECT_EQ(Surface::unitsNearestPixel(11), 1);
-    EXPECT_EQ(Surface::unitsNearestPixel(16), 1);
 }

@@ -4,26 +4,20 @@
 
 #pragma once
 
-// Lets GoogleTest print Qt's texts as text and a stored parameter as its value and width, so
-// that a failed comparison shows what was wrong.
+// GoogleTest prints Qt's texts as text, a stored parameter as its value and width.
 
 #include "core/fractal/panel.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <ostream>
 
-inline void PrintTo(const QString &text, std::ostream *os)
+inline std::ostream &operator<<(std::ostream &os, const QString &text)
 {
-    *os << '"' << text.toStdString() << '"';
+    return os << text.toStdString();
 }
 
-inline void PrintTo(const QStringList &texts, std::ostream *os)
-{
-    *os << '[' << texts.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString()
-        << ']';
-}
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text << '"'; }
 
 namespace divograf {
 

@@ -4,26 +4,22 @@
 
 #pragma once
 
-// A started-up model whose yield counts drawn elements, records what a view would show at each
-// one, and runs the action planned for an element: a command "pressed" at element k.
+// A started-up model whose yield counts drawn elements, records what a view would show after
+// each, and runs what is planned for an element (a command "pressed" at element k).
 
 #include "core/model.h"
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <vector>
 
-namespace divograf::testing_support {
-
 struct Seen
 {
-    int progress;
     QString caption;
     bool running;
     int drawWidth;
-    std::uint64_t revision;
-}; // revision: drew or not
+    std::uint64_t revision; // changes when something is drawn
+};
 
 struct ScriptedModel
 {
@@ -31,22 +27,20 @@ struct ScriptedModel
     {
         model.startUp();
         if (coarse)
-            model.fractal.setValue(Control::Option1, 1);
+            model.fractal.setValue(divograf::Control::Option1, 1);
         model.run.yield = [this] {
-            ++elements;
-            trace.push_back({model.run.status.progress(), model.run.status.caption(),
-                model.run.Running, model.surface.DrawWidth(), model.surface.revision()});
-            if (auto it = plan.find(elements); it != plan.end())
+            const divograf::Run &r = model.run;
+            trace.push_back({r.status.caption(), r.Running, model.surface.DrawWidth(),
+                model.surface.revision()});
+            if (auto it = plan.find(++elements); it != plan.end())
                 it->second();
         };
     }
 
     const Seen &at(int n) const { return trace.at(n - 1); } // seen after element n (1-based)
 
-    Model model;
+    divograf::Model model;
     int elements = 0;
     std::vector<Seen> trace;
     std::map<int, std::function<void()>> plan;
 };
-
-} // namespace divograf::testing_support
