@@ -8,6 +8,7 @@
 #include "core/fractal/render.h"
 #include "core/interference/drawings.h"
 #include "core/rainbow/rainbow.h"
+#include "core/surface/workers.h"
 #include "scripted.h"
 
 #include "printers.h"
@@ -349,4 +350,98 @@ TEST(Rainbow, RingColoursAndAWholeRainbow)
                   f.pixel(250, 250), f.pixel(0, 0)}),
         std::vector<Colour>(
             {RGB(29, 30, 29), RGB(120, 222, 213), RGB(244, 109, 249), RGB(167, 1, 92), White}));
+}
+
+// The same picture drawn headless in blocks on several threads and cell by cell as the window
+// draws it: the same pixels, whatever the threads and the cell. Each row exercises what must
+// come out in order: the De Moivre angle carried into the column at the centre (CenterX 1100:
+// with a cell of 1 its re is 0, and at scale 1 it is the last column of its pixel), filled
+// cells sharing their edge pixels, diagonals and 3-D segments painted in order, hole tables
+// per thread, the rainbow's rings in bands.
+struct Split
+{
+    const char *what;
+    Drawing drawing;
+    int cell, scale;
+    std::vector<std::pair<Control, int>> controls;
+    std::vector<std::pair<Pair, const char *>> texts;
+    int columns; // drawn before the stop; 0: all
+};
+
+TEST(HeadlessBlocks, DrawWhatTheWindowsLoopDrawsOnAnyNumberOfThreads)
+{
+    const std::vector<Split> rows = {
+        {"cell 1, De Moivre", Drawing::Fractal, 1, 1,
+            {{Control::Slider2, 11}, {Control::Slider3, 0}, {Control::MUA, 1}}, {}, 1100},
+        {"fractal, diagonals", Drawing::Fractal, 13, 1, {{Control::Box, 0}, {Control::QWA, 2}}, {},
+            0},
+        {"map, 20 holes", Drawing::Interference, 15, 1, {}, {{Pair::Num, "20"}}, 0},
+        {"map, diagonals", Drawing::Interference, 25, 2, {{Control::Box, 0}}, {{Pair::Num, "3"}},
+            0},
+        // Holes near the left edge lift the first points of some rows into view.
+        {"surface, cell 35", Drawing::Interference3D, 35, 1,
+            {{Control::Slider2, 10}, {Control::Slider1, 40}}, {{Pair::Ampl, "250"}}, 0},
+        {"surface, Detail 100", Drawing::Interference3D, 0, 2, {{Control::Option1, 1}},
+            {{Pair::Num, "5"}}, 0},
+        {"rainbow", Drawing::Rainbow, 0, 1, {}, {}, 0},
+    };
+    for (const Split &row : rows) {
+        int columns = row.columns; // the blocks end where they end: the window stops there too
+        const auto draw = [&](int threads) {
+            auto m = std::make_unique<Model>(row.scale);
+            m->startUp();
+            for (const auto &[control, value] : row.controls)
+                m->fractal.setValue(control, value);
+            for (const auto &[pair, text] : row.texts)
+                m->interference.setText(pair, QString::fromLatin1(text));
+            m->run.cell = row.cell;
+            Workers workers(std::max(threads, 1));
+            if (threads > 0)
+                m->run.workers = &workers;
+            const int points = row.columns > 0 ? samplePoints(row.cell) : 0;
+            int cells = 0;
+            m->run.yield = [&] {
+                if (row.columns == 0)
+                    return;
+                if (threads > 0 && m->run.done * points >= row.columns) {
+                    columns = static_cast<int>(std::lround(m->run.done * points));
+                    m->run.Running = false;
+                }
+                if (threads == 0 && ++cells == columns * points)
+                    m->run.Running = false;
+            };
+            m->startStop(row.drawing);
+            return m->surface.Image();
+        };
+        const QImage threaded = draw(3);
+        const QImage single = draw(1);
+        const QImage window = draw(0);
+        EXPECT_TRUE(threaded == window) << row.what;
+        EXPECT_TRUE(single == window) << row.what;
+    }
+}
+
+// Cells finer than Detail: the sample points and grid positions between the window's, the
+// 3-D pen in raster pixels, half the cell at scale 1 times the scale, at least 1, and the cell
+// nearest to a pixel (4995 / 329 units at scale 1).
+TEST(HeadlessBlocks, CellsPointsAndPen)
+{
+    EXPECT_EQ(samplePoints(1), 5000);
+    EXPECT_EQ(samplePoints(15), 334);
+    EXPECT_EQ(samplePoints(50), 100);
+    EXPECT_EQ(mapPoints(1), 4991);
+    EXPECT_EQ(mapPoints(15), 333);
+    EXPECT_EQ(mapPoints(100), 50);
+    EXPECT_EQ(gridPosition(1, 3, 15), 5.5);
+    EXPECT_EQ(gridPosition(-60, 7, 50), -25);
+    EXPECT_EQ(surfacePen(50, 1), 25);
+    EXPECT_EQ(surfacePen(10, 3), 15);
+    EXPECT_EQ(surfacePen(1, 16), 8);
+    EXPECT_EQ(surfacePen(3, 1), 1);
+    EXPECT_EQ(surfacePen(1, 1), 1);
+    EXPECT_EQ(Surface::unitsNearestPixel(1), 15);
+    EXPECT_EQ(Surface::unitsNearestPixel(2), 8);
+    EXPECT_EQ(Surface::unitsNearestPixel(10), 2);
+    EXPECT_EQ(Surface::unitsNearestPixel(11), 1);
+    EXPECT_EQ(Surface::unitsNearestPixel(16), 1);
 }

@@ -2,9 +2,10 @@
 //
 // SPDX-License-Identifier: MIT
 
-// `divograf` with a script: the highest-detail fractal started, stopped at cell 1200, started
-// again nested at 1210; at 3000 a modal window opens and the program is ended from it by `Exit`
-// ("exit") or the window system's close request ("close"). Prints the cells drawn, then leaves.
+// Loaded into `divograf` (LD_PRELOAD), it reaches the window through the headers alone. Prints
+// what the start-up set; starts the highest detail, stops it at cell 1200, starts it again nested
+// at 1210; at 3000 ends the program from a modal window by `Exit` or, with DIVOGRAF_PROBE=close,
+// the window system's close request. Prints the cells drawn at the end.
 
 #include "ui/mainwindow.h"
 
@@ -12,31 +13,49 @@
 
 #include <cstdio>
 
-int main(int argc, char *argv[])
+namespace {
+
+int cells = 0;
+
+void drive(divograf::Main &window)
 {
-    QApplication app(argc, argv);
-    const bool viaClose = argc > 1 && QByteArray(argv[1]) == "close";
-    divograf::Main window;
-    window.show();
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    const QStringList startUp{window.windowTitle(), buttons.buttons()[0]->text(),
+        QApplication::applicationName(), QGuiApplication::desktopFileName(),
+        QMetaEnum::fromType<Qt::HighDpiScaleFactorRoundingPolicy>().valueToKey(
+            int(QGuiApplication::highDpiScaleFactorRoundingPolicy()))};
+    std::printf("%s\n", qUtf8Printable(startUp.join(QLatin1Char('\n'))));
     auto *command1 = window.findChild<QAbstractButton *>(QStringLiteral("Command1"));
     window.findChild<QAbstractButton *>(QStringLiteral("Option4"))->click();
-    int cells = 0;
-    window.model().run.yield = [&, windowYield = window.model().run.yield] {
+    window.model().run.yield = [&window, command1, windowYield = window.model().run.yield] {
         if (++cells == 1200 || cells == 1210)
             command1->click();
         if (cells == 3000) {
             QDialog dialog(&window);
-            QTimer::singleShot(10, &dialog, [&] {
+            QTimer::singleShot(10, &dialog, [&window] {
                 QCloseEvent close;
-                viaClose ? void(QCoreApplication::sendEvent(window.windowHandle(), &close))
-                         : window.findChild<QAction *>(QStringLiteral("Exit"))->trigger();
+                if (qgetenv("DIVOGRAF_PROBE") == "close")
+                    QCoreApplication::sendEvent(window.windowHandle(), &close);
+                else
+                    window.findChild<QAction *>(QStringLiteral("Exit"))->trigger();
             });
             dialog.exec();
         }
         windowYield();
     };
-    QTimer::singleShot(0, command1, &QAbstractButton::click);
-    const int status = QApplication::exec();
-    std::printf("cells %d\n", cells);
-    return status;
+    command1->click();
 }
+
+void probe()
+{
+    qAddPostRoutine([] { std::printf("cells %d\n", cells); });
+    QTimer::singleShot(0, qApp, [] {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->inherits("divograf::Main") && window->isVisible())
+                drive(*static_cast<divograf::Main *>(window));
+    });
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(probe)

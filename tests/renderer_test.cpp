@@ -8,12 +8,15 @@
 #include "cli/options.h"
 #include "core/files/parameters.h"
 #include "core/files/picture.h"
+#include "core/surface/workers.h"
 
 #include <QtGui>
 
 #include "printers.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -117,6 +120,11 @@ TEST(RendererArguments, BadInputIsOneClearRussianLine)
         {{"fractal", "--set", "Rc=-1", "-o", "x.bmp"}, "-1 для Rc вне его пределов 0..200"},
         {{"fractal", "--save-params", "x.bmp", "-o", "x.bmp"}, "один и тот же файл «x.bmp»"},
         {{"fractal", "--save-params", "./x.bmp", "-o", "x.bmp"}, "один и тот же файл"},
+        {{"fractal", "--cell", "0", "-o", "x.bmp"}, "от 1 до 100 или px, а получено «0»"},
+        {{"fractal", "--cell", "101", "-o", "x.bmp"}, "«101»"},
+        {{"fractal", "--cell", "pixel", "-o", "x.bmp"}, "«pixel»"},
+        {{"fractal", "--threads", "0", "-o", "x.bmp"}, "от 1 до 256, а получено «0»"},
+        {{"fractal", "--threads", "257", "-o", "x.bmp"}, "«257»"},
     };
     for (const auto &[args, says] : bad) {
         const Parsed p = parse(args);
@@ -378,5 +386,183 @@ TEST(CommandLines, HelpAndVersionWithoutADisplay)
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
         for (const QString &text : row.says)
             EXPECT_TRUE(out.contains(text)) << out.toStdString();
+    }
+}
+
+// The cell, as units or as the units nearest a pixel at the scale; the threads, all processors
+// unless given; --quiet.
+TEST(RendererArguments, CellThreadsAndQuiet)
+{
+    struct Row
+    {
+        QStringList args;
+        int cell, threads;
+        bool quiet;
+    };
+    const Row rows[] = {
+        {{}, 0, processorCount(), false},
+        {{"--cell", "px"}, 15, processorCount(), false},
+        {{"--cell", "px", "--scale", "4"}, 4, processorCount(), false},
+        {{"--scale", "16", "--cell", "px"}, 1, processorCount(), false},
+        {{"--cell", "100", "--threads", "256"}, 100, 256, false},
+        {{"--cell", "7", "--threads", "3", "--quiet"}, 7, 3, true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const Parsed p = parse(QStringList{"fractal", "-o", "x.png"} + row.args);
+        const Job &j = std::get<Job>(p);
+        EXPECT_EQ(j.cell, row.cell);
+        EXPECT_EQ(j.threads, row.threads);
+        EXPECT_EQ(j.quiet, row.quiet);
+    }
+}
+
+// Any number of threads gives the same file, and it is the picture that the window's loop
+// draws cell by cell with that cell.
+TEST(Renderer, ThreadsAndCellsDrawTheWindowsPicture)
+{
+    QTemporaryDir dir;
+    struct Row
+    {
+        QStringList args;
+        Drawing drawing;
+        int cell, scale;
+        std::vector<Setting> settings;
+    };
+    const Row rows[] = {
+        {{"fractal", "--set", "MUA=1", "--cell", "9", "--scale", "2"}, Drawing::Fractal, 9, 2,
+            {ControlSetting{Control::MUA, 1}}},
+        {{"interference-3d", "--cell", "30"}, Drawing::Interference3D, 30, 1, {}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        QByteArray first;
+        for (const char *threads : {"1", "3"}) {
+            const QString out = dir.filePath(QStringLiteral("x.bmp"));
+            EXPECT_EQ(runRenderer(row.args + QStringList{"--threads", threads, "-o", out}),
+                std::pair(0, QString()));
+            QFile f(out);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            if (first.isEmpty())
+                first = bytes;
+            EXPECT_TRUE(bytes == first) << threads << " threads";
+        }
+        Model m(row.scale);
+        m.run.cell = row.cell;
+        draw(m, row.drawing, row.settings);
+        EXPECT_EQ(QImage::fromData(first).convertToFormat(QImage::Format_RGB32), m.surface.Image());
+    }
+}
+
+// SIGINT, SIGTERM or SIGHUP in the middle of a long drawing: the run stops, leaves the picture
+// and the parameter file as they were and no other file, and ends by the same signal.
+TEST(Renderer, ASignalStopsTheRunAndLeavesEveryFileAsItWas)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("poster.png"));
+        const QString params = dir.filePath(QStringLiteral("p.dvg"));
+        for (const QString &path : {out, params}) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            ASSERT_EQ(f.write("as it was"), 9);
+        }
+        QProcess p;
+        p.start(QStringLiteral(DIVOGRAF_RENDER_EXE),
+            {"fractal", "--set", "QWA=5", "--set", "KUB=1", "--set", "MUA=1", "--scale", "16",
+                "--cell", "px", "--save-params", params, "-o", out});
+        ASSERT_TRUE(p.waitForStarted());
+        // Still drawing, which takes minutes; only then is there a process to send the signal.
+        ASSERT_FALSE(p.waitForFinished(2000));
+        ASSERT_GT(p.processId(), 0);
+        ::kill(static_cast<pid_t>(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(p.exitCode(), signal);
+        EXPECT_EQ(p.readAllStandardError(), QByteArray());
+        for (const QString &path : {out, params}) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), QByteArray("as it was"));
+        }
+        EXPECT_EQ(
+            QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+            (QStringList{"p.dvg", "poster.png"}));
+    }
+}
+
+// A stop asked for while the picture is being written gives the writing up: no new file.
+TEST(Renderer, AStopWhileWritingLeavesNoFile)
+{
+    QTemporaryDir dir;
+    Job job;
+    job.output = dir.filePath(QStringLiteral("x.bmp"));
+    job.format = "BMP";
+    job.saveParameters = dir.filePath(QStringLiteral("p.dvg"));
+    bool writing = false;
+    double done = 0;
+    Watch watch;
+    watch.progress = [&](Stage stage, double share, double) {
+        writing = stage == Stage::Writing;
+        done = share;
+    };
+    watch.stopping = [&] { return writing; };
+    EXPECT_TRUE(runJob(job, watch));
+    EXPECT_GT(done, 0);
+    EXPECT_LT(done, 1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+        QStringList());
+}
+
+// The progress line: the stage, the percent, the time so far and the estimate of the time the
+// stage still takes; a PNG's share is not known before it is written, its megabytes are.
+TEST(RendererProgress, TheLineSaysTheStagePercentAndTimes)
+{
+    struct Row
+    {
+        Stage stage;
+        double done, megabytes, runSeconds, stageSeconds;
+        const char *says;
+    };
+    const Row rows[] = {
+        {Stage::Drawing, 0.25, 0, 20, 20, "Рисую: 25 %, прошло 20 с, осталось около 1 мин 00 с"},
+        {Stage::Writing, 0.5, 0, 75, 10,
+            "Записываю файл: 50 %, прошло 1 мин 15 с, осталось около 10 с"},
+        {Stage::Writing, -1, 12.34, 3, 3, "Записываю файл: 12,3 МБ, прошло 3 с"},
+        {Stage::Drawing, 0, 0, 1.4, 1.4, "Рисую: 0 %, прошло 1 с"},
+        {Stage::Drawing, 1, 0, 599.6, 599.6, "Рисую: 100 %, прошло 10 мин 00 с"},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(
+            progressText(row.stage, row.done, row.megabytes, row.runSeconds, row.stageSeconds),
+            QString::fromUtf8(row.says));
+}
+
+// The line shows on a terminal (a pseudo-terminal that `script` gives) when a run lasts more than
+// a second, and is cleared at the end; --quiet shows nothing. In a pipe nothing shows either
+// (every other test here reads an empty standard error).
+TEST(RendererProgress, OnATerminalOnlyAndNotWhenQuiet)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        GTEST_SKIP() << "no script(1) to give the renderer a terminal";
+    QTemporaryDir dir;
+    for (const bool quiet : {false, true}) {
+        SCOPED_TRACE(quiet);
+        const QString command
+            = QStringLiteral(DIVOGRAF_RENDER_EXE " fractal --set QWA=5 --set KUB=1 --set MUA=1 "
+                                                 "--scale 2 --cell px --threads 1 -o ")
+            + dir.filePath(QStringLiteral("x.bmp")) + (quiet ? QStringLiteral(" --quiet") : "");
+        QProcess p;
+        p.start(QStringLiteral("script"), {"-qec", command, "/dev/null"});
+        ASSERT_TRUE(p.waitForFinished(120000));
+        const QString seen = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_EQ(seen.contains(QStringLiteral("\rРисую: ")), !quiet) << seen.toStdString();
+        EXPECT_EQ(seen.contains(QStringLiteral("%, прошло ")), !quiet);
+        EXPECT_EQ(seen.contains(QStringLiteral("\rЗаписываю файл: ")), !quiet);
+        if (!quiet) {
+            EXPECT_TRUE(seen.endsWith(QLatin1Char('\r'))) << seen.toStdString();
+        }
     }
 }

@@ -2,15 +2,15 @@
 //
 // SPDX-License-Identifier: MIT
 
-// The real main window driven as a user drives it: each kind of control, every face of the
-// start/stop commands, commands queued while a drawing runs, and the program's end.
+// The real main window driven as a user drives it, its About box, and the program itself.
 
 #include "ui/mainwindow.h"
-#include "core/qttexts.h"
+#include "ui/artwork.h"
 #include "ui/surfaceview.h"
 #include "ui/updown.h"
+#include "ui/dialogs/about.h"
+#include "ui/dialogs/sysinfo.h"
 
-#include <QtPrintSupport>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -18,15 +18,31 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <chrono>
 
 using namespace divograf;
+using Clock = std::chrono::steady_clock;
 
 namespace {
 
-const QString Name = QStringLiteral("Дивограф");
-constexpr int Column = 50; // Detail 100
-constexpr int Cells = Column * Column;
+// What a model alone draws with the settings, at Detail 100.
+QImage drawn(Drawing drawing, const std::vector<std::pair<Control, int>> &settings)
+{
+    Model model;
+    model.startUp();
+    model.fractal.setValue(Control::Option1, 1);
+    for (const auto &[control, value] : settings)
+        model.fractal.setValue(control, value);
+    model.startStop(drawing);
+    return model.surface.Image();
+}
+
+void wheel(QWidget *target, QPointF at, int eighths)
+{
+    QWheelEvent turn(
+        at, target->mapToGlobal(at), {}, {0, eighths}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &turn);
+}
 
 class Window : public testing::Test
 {
@@ -36,142 +52,154 @@ protected:
         w.show();
         w.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        click("Option1");
     }
     template <typename T = QWidget> T *get(std::string_view name) const
     {
         return w.findChild<T *>(QString::fromUtf8(name));
     }
     void click(std::string_view name) { QTest::mouseClick(get(name), Qt::LeftButton); }
-    const FractalPanel &panel() { return w.model().fractal; }
-    void expectIdle()
+    int value(Control control) const { return w.model().fractal.value(control); }
+    const QImage &raster() const { return w.model().surface.raster(); }
+    // Calls `each` after every drawn element, counted in `cells`.
+    void onYield(std::function<void()> each)
     {
-        EXPECT_FALSE(w.model().run.Running);
-        EXPECT_EQ(w.windowTitle(), Name);
-        EXPECT_EQ(get<QProgressBar>("Progress")->value(), 0);
+        w.model().run.yield = [this, each, windowYield = w.model().run.yield] {
+            ++cells;
+            each();
+            windowYield();
+        };
+    }
+    void post(QEvent::Type type, QPoint at)
+    {
+        QCoreApplication::postEvent(view,
+            new QMouseEvent(type, at, view->mapToGlobal(at),
+                type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {}));
+    }
+    // Until every redraw asked for has been drawn.
+    void settle()
+    {
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this] { return !w.redraw().pending() && w.model().drawingsOnStack() == 0; }));
     }
 
-    Main w;
+    Main w; // at Detail 100
+    SurfaceView *view = get<SurfaceView>("Field");
+    const QPoint middle = view->contentsRect().center(); // 164 pixels in: 2489.9 units
     int cells = 0;
+};
+
+enum class Way { Button, MenuItem, Shortcut };
+class EveryFace : public Window, public testing::WithParamInterface<std::tuple<Way, int>>
+{
 };
 
 } // namespace
 
-// Every slider to its ends by the keys (vertical ones with their minimum at the top), every
-// check box and option clicked: the model takes each change. (The stress test checks after
-// every action that the widgets show what the model holds.)
-TEST_F(Window, EveryControlReachesTheModelByItsKind)
+// A notch of the wheel: three steps, a page at most, a vertical slider's minimum at the top.
+TEST_F(Window, EveryControlReachesTheModel)
 {
-    for (const ControlSpec &s : Controls) {
-        SCOPED_TRACE(s.name);
-        if (auto *slider = get<QSlider>(s.name)) {
-            if (!slider->isEnabled())
-                click("MUA");
-            slider->setFocus();
-            const int before = slider->value();
-            const bool vertical = slider->orientation() == Qt::Vertical;
-            QTest::keyClick(slider, vertical ? Qt::Key_Up : Qt::Key_Right);
-            EXPECT_EQ(panel().value(s.id), before + (vertical ? -1 : 1));
-            w.model().fractal.setValue(s.id, s.max + 1); // as the renderer's arguments may give it
-            EXPECT_EQ(panel().value(s.id), s.max);
-            for (const auto &[key, end] :
-                {std::pair{Qt::Key_End, s.max}, std::pair{Qt::Key_Home, s.min}}) {
-                QTest::keyClick(slider, key);
-                EXPECT_EQ(panel().value(s.id), end);
-            }
-        } else {
-            const int before = panel().value(s.id);
-            click(s.name);
-            EXPECT_EQ(panel().value(s.id),
-                s.kind == ControlKind::Option ? 1 : 1 - before); // a check box toggles
-        }
+    const std::pair<const char *, int> rows[] = {
+        {"Slider1", 22},
+        {"Slider2", 28},
+        {"Slider3", 31},
+        {"Rc", 172},
+        {"QWA", 2},
+        {"MUA", 1},
+        {"MM", 8},
+        {"KUB", 1},
+        {"Option4", 1},
+    };
+    for (const auto &[name, after] : rows) {
+        SCOPED_TRACE(name);
+        if (auto *slider = get<QSlider>(name))
+            wheel(slider, {}, 120);
+        else
+            click(name);
+        EXPECT_EQ(value(*controlNamed(name)), after);
     }
-    EXPECT_EQ(get<QGroupBox>("Frame1")->title(), QStringLiteral("Размер  0"));
-    EXPECT_EQ(panel().vars.Detail.value, 10); // Option4, clicked last
-}
-
-// QWA: a key or a click on the groove is a choice that Squarings takes; a value the program
-// sets (as Load does) is not.
-TEST_F(Window, QwaChosenByKeyOrClickSetsSquarings)
-{
+    EXPECT_EQ(get<QGroupBox>("Frame1")->title(), QStringLiteral("Размер  31"));
+    EXPECT_EQ(get<QAbstractButton>("MUA")->text(), QStringLiteral("Формула\nМуавра"));
+    // Squarings takes a value the user chooses on QWA, not one the program sets (as Load does).
+    const StoredInt &squarings = w.model().fractal.vars.Squarings;
+    EXPECT_EQ(squarings, (StoredInt{2, Width::Bits32}));
     auto *qwa = get<QSlider>("QWA");
     qwa->setFocus();
-    QTest::keyClick(qwa, Qt::Key_Right);
-    EXPECT_EQ(panel().vars.Squarings, (StoredInt{2, Width::Bits32}));
+    QTest::keyClick(qwa, Qt::Key_Left);
+    EXPECT_EQ(squarings.value, 1);
     qwa->setValue(4);
-    EXPECT_EQ(panel().vars.Squarings.value, 2);
-    QTest::mouseClick(qwa, Qt::LeftButton, {},
-        QPoint(qwa->width() - 3, qwa->height() * 3 / 5)); // on the groove, below the ticks
-    EXPECT_EQ(panel().vars.Squarings, (StoredInt{5, Width::Bits32}));
+    EXPECT_EQ(squarings.value, 1);
+    QTest::mouseClick(qwa, Qt::LeftButton, {}, QPoint(qwa->width() - 3, qwa->height() * 3 / 5));
+    EXPECT_EQ(squarings.value, 5);
 }
 
-// The marker's edges at 10 * 100 - 60 and 40 * 100 - 60 units, 120 wide: pixels round(940 *
-// 329 / 4995) = 62 to 70 and 260 to 267, plus the border; drawn over the raster, never into it.
-TEST_F(Window, CentreSliderShowsTheMarkerOverTheRaster)
+// An up arrow held (and sunken) steps by the increment; the text follows on the release or key.
+TEST_F(Window, SpinnersStepByTheirIncrement)
 {
-    auto *view = get<SurfaceView>("Field");
-    for (const auto &[slider, key] :
-        {std::pair{"Slider2", Qt::Key_Home}, std::pair{"Slider1", Qt::Key_End}}) {
-        get(slider)->setFocus();
-        QTest::keyClick(get(slider), key);
-    }
-    EXPECT_EQ(view->markerRect(), QRect(64, 262, 8, 7));
-    EXPECT_EQ(view->grab().toImage().pixel(view->markerRect().center()), qRgb(0, 0, 192));
-    EXPECT_EQ(w.model().surface.raster().pixel(view->markerRect().center() - QPoint(2, 2)),
-        qRgb(192, 255, 192));
-}
-
-// Each spinner steps by its increment within its range; its text follows on the release of an
-// arrow, or at once on a key. Typed text sets the spinner and is corrected on the spot.
-TEST_F(Window, SpinnerPairsFollowArrowsKeysAndTyping)
-{
-    const InterferencePanel &pairs = w.model().interference;
-    for (const PairSpec &p : Pairs) {
-        SCOPED_TRACE(p.spinner);
-        auto *spinner = get<UpDown>(p.spinner);
-        auto *text = get<QLineEdit>(p.textBox);
+    const struct
+    {
+        const char *name, *upText, *minText;
+        int up;
+    } rows[] = {
+        {"l", "11", "1", 11},
+        {"scal", "2", "1", 2},
+        {"ampl", "10", "0", 60},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto *spinner = get<UpDown>(row.name);
+        auto *text = get<QLineEdit>(row.name + std::string("t"));
         const QString before = text->text();
-        const QPoint up(spinner->width() / 2, spinner->height() / 4);
-        spinner->setValue(p.min - 1); // clamped
-        QTest::mousePress(spinner, Qt::LeftButton, {}, up);
-        EXPECT_EQ(pairs.value(p.id), p.min + p.increment);
+        const QRect up(0, 0, spinner->width(), spinner->height() / 2);
+        const auto shade = [&](const QImage &image) { // the up arrow's mean grey
+            return qGray(image.copy(up)
+                             .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                             .pixel(0, 0));
+        };
+        spinner->setValue(0);
+        const QImage raised = spinner->grab().toImage();
+        QTest::mousePress(spinner, Qt::LeftButton, {}, up.center());
+        EXPECT_EQ(spinner->value(), row.up);
         EXPECT_EQ(text->text(), before);
-        QTest::mouseRelease(spinner, Qt::LeftButton, {}, up);
-        EXPECT_NE(text->text(), before);
+        const QImage held = spinner->grab().toImage();
+        EXPECT_LT(shade(held), shade(raised));
+        EXPECT_EQ(
+            held.copy(up.translated(0, up.height())), raised.copy(up.translated(0, up.height())));
+        QTest::mouseRelease(spinner, Qt::LeftButton, {}, up.center());
+        EXPECT_EQ(text->text(), QString::fromLatin1(row.upText));
         spinner->setFocus();
         QTest::keyClick(spinner, Qt::Key_Down);
-        QTest::keyClick(spinner, Qt::Key_Down); // never below the range
-        EXPECT_EQ(pairs.value(p.id), p.min);
+        QTest::keyClick(spinner, Qt::Key_Down); // never below the minimum
+        EXPECT_EQ(text->text(), QString::fromLatin1(row.minText));
     }
-    get<QLineEdit>("lt")->clear();
-    QTest::keyClicks(get<QLineEdit>("lt"), QStringLiteral("3001"));
-    EXPECT_EQ(get<QLineEdit>("lt")->text(), QStringLiteral("1"));
-    EXPECT_EQ(get<UpDown>("l")->value(), 1);
 }
 
-TEST_F(Window, IsOfFixedSizeF10OpensTheMenuEveryControlHasAnAccessibleName)
+// The rainbow's 120 x 120 picture cropped about its middle by its 97 x 33 button. The marker at
+// 940 and 3940 units, 120 wide: pixels 62 to 70 and 260 to 267 inside the border, over the raster.
+TEST_F(Window, LooksAndNames)
 {
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
     EXPECT_FALSE(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_FALSE(get<QProgressBar>("Progress")->isTextVisible()); // the caption shows the percent
-    QTest::keyClick(&w, Qt::Key_F10);
-    EXPECT_EQ(QApplication::activePopupWidget(), get<QMenu>("Menu"));
-    get<QMenu>("Menu")->close();
-    for (QWidget *control : w.findChildren<QWidget *>())
-        EXPECT_TRUE(!(control->focusPolicy() & Qt::TabFocus) || control->objectName().isEmpty()
-            || !QAccessible::queryAccessibleInterface(control)
-                    ->text(QAccessible::Name)
-                    .trimmed()
-                    .isEmpty())
-            << control->objectName().toStdString();
-    EXPECT_EQ(get("Box")->accessibleName(), QStringLiteral("Заполнять пустоты."));
+    EXPECT_FALSE(get<QProgressBar>("Progress")->isTextVisible());
+    EXPECT_EQ(get("Slider3")->accessibleName(), QStringLiteral("Размер")); // by its hint
     EXPECT_EQ(get("Command2")->accessibleName(), QStringLiteral("Строить радугу"));
     EXPECT_EQ(get("ampl")->accessibleName(), QStringLiteral("Амплитуда")); // by its label
+    EXPECT_EQ(get("Progress")->accessibleName(), QStringLiteral("Ход выполнения"));
+    auto *rainbow = get<QToolButton>("Command2");
+    EXPECT_EQ(rainbow->iconSize(), QSize(97, 33));
+    EXPECT_EQ(rainbow->icon().pixmap(97, 33).toImage().convertToFormat(QImage::Format_RGB32),
+        artwork::rainbowButton().copy(11, 43, 97, 33));
+    get<QSlider>("Slider2")->setValue(10);
+    get<QSlider>("Slider1")->setValue(40);
+    EXPECT_EQ(view->markerRect(), QRect(64, 262, 8, 7));
+    EXPECT_EQ(view->grab().toImage().pixel(view->markerRect().center()), qRgb(0, 0, 192));
+    EXPECT_EQ(raster().pixel(view->markerRect().center() - QPoint(2, 2)), qRgb(192, 255, 192));
 }
 
-// Every menu item by the keys alone: F10 opens the menu, the arrows reach the item, Enter or
-// Space takes it, "О программе..." on the bar too. Escape there leaves the bar, and the keys go
-// back to the control that had the focus.
-TEST_F(Window, EveryMenuItemByTheKeysAloneAndEscapeLeavesTheBar)
+// Every menu item by F10, the arrows and Enter (Help also Space); Escape gives the keys back.
+TEST_F(Window, EveryMenuItemByTheKeys)
 {
     const auto press = [](const std::vector<Qt::Key> &keys) {
         for (const Qt::Key key : keys) {
@@ -179,267 +207,363 @@ TEST_F(Window, EveryMenuItemByTheKeysAloneAndEscapeLeavesTheBar)
             QTest::keyClick(menu ? menu : QApplication::focusWidget(), key);
         }
     };
-    // Each item with the keys that reach it from F10 and take it; what it does is set aside.
-    std::vector<std::pair<QAction *, std::vector<Qt::Key>>> routes;
-    const QList<QAction *> items = get<QMenu>("Menu")->actions();
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        std::vector<Qt::Key> keys{Qt::Key_F10};
-        keys.insert(keys.end(), i + 1, Qt::Key_Down);
-        if (!items[i]->menu()) {
-            routes.push_back({items[i], keys});
-            routes.back().second.push_back(Qt::Key_Return);
-            continue;
-        }
-        keys.push_back(Qt::Key_Right); // opens the submenu at its first item
-        for (QAction *inner : items[i]->menu()->actions()) {
-            routes.push_back({inner, keys});
-            routes.back().second.push_back(Qt::Key_Return);
-            keys.push_back(Qt::Key_Down);
-        }
-    }
-    QAction *help = get<QAction>("Help");
-    routes.push_back({help, {Qt::Key_F10, Qt::Key_Right, Qt::Key_Return}});
-    routes.push_back({help, {Qt::Key_F10, Qt::Key_Left, Qt::Key_Space}});
-    for (auto &[item, keys] : routes) {
+    const auto take = [&](QAction *item, std::vector<Qt::Key> keys, Qt::Key last) {
         SCOPED_TRACE(item->text().toStdString());
         QObject::disconnect(item, &QAction::triggered, nullptr, nullptr);
         QSignalSpy spy(item, &QAction::triggered);
+        keys.push_back(last);
         press(keys);
         EXPECT_EQ(spy.count(), 1);
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_EQ(w.menuBar()->activeAction(), nullptr);
+    };
+    std::vector<Qt::Key> keys{Qt::Key_F10};
+    for (QAction *item : get<QMenu>("Menu")->actions()) {
+        keys.push_back(Qt::Key_Down);
+        std::vector<Qt::Key> inner = keys;
+        if (item->menu())
+            inner.push_back(Qt::Key_Right); // opens the submenu at its first item
+        for (QAction *each : item->menu() ? item->menu()->actions() : QList{item}) {
+            take(each, inner, Qt::Key_Return);
+            inner.push_back(Qt::Key_Down);
+        }
     }
-    auto *slider = get<QSlider>("Slider1");
-    slider->setFocus();
-    const int before = slider->value();
+    take(get<QAction>("Help"), {Qt::Key_F10, Qt::Key_Right}, Qt::Key_Return);
+    take(get<QAction>("Help"), {Qt::Key_F10, Qt::Key_Left}, Qt::Key_Space);
+    get("Slider1")->setFocus();
     press({Qt::Key_F10, Qt::Key_Right, Qt::Key_Escape});
     EXPECT_EQ(w.menuBar()->activeAction(), nullptr);
     press({Qt::Key_Up}); // towards its minimum, at the top
-    EXPECT_EQ(slider->value(), before - 1);
+    EXPECT_EQ(value(Control::Slider1), 24);
 }
 
-// --- The start/stop commands and what the window shows ------------------------------------
-
-namespace {
-enum class Way { Button, MenuItem, Shortcut };
-class EveryFace : public Window, public testing::WithParamInterface<std::tuple<Way, int>>
-{
-};
-} // namespace
-
-// Each face starts its own drawing from idle (Detail 100); a click on the surface at the first
-// element lets it finish one pass, which tells the drawings apart.
+// Each face starts its drawing. A click (moved less than the drag distance) queued at element 701
+// acts from the element after the yield that ran the event loop: the pass is finished. The
+// rainbow's pass, 350 rings, is shown once a frame of the display (60 Hz): two frames at least.
 TEST_P(EveryFace, StartsItsDrawing)
 {
-    click("Option1");
-    int pen = 0;
-    w.model().run.yield = [&, windowYield = w.model().run.yield] {
-        if (++cells == 1) {
-            pen = w.model().surface.DrawWidth();
-            click("Field");
-        }
-        windowYield();
-    };
+    int handled = 0;
+    QObject::connect(view, &SurfaceView::clicked, [&] { handled = cells; });
+    onYield([&] {
+        if (cells != 701)
+            return;
+        const QPoint near = middle + QPoint(QApplication::startDragDistance() - 1, 0);
+        post(QEvent::MouseButtonPress, middle);
+        post(QEvent::MouseMove, near);
+        post(QEvent::MouseButtonRelease, near);
+    });
     const auto [way, index] = GetParam();
-    const DrawingCommand *c = &DrawingCommands[index];
+    const Clock::time_point start = Clock::now();
+    const DrawingCommand &c = DrawingCommands[index];
+    const auto choose = [](auto *holder, QAction *item) {
+        QTest::mouseClick(holder, Qt::LeftButton, {}, holder->actionGeometry(item).center());
+    };
     if (way == Way::Button)
-        click(c->button);
+        click(c.button);
     else if (way == Way::Shortcut)
-        QTest::keyClick(&w, c->key, Qt::ControlModifier);
-    else { // through the menus with the mouse
-        QMenu *holder = get<QMenu>("Menu");
-        QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
-            w.menuBar()->actionGeometry(holder->menuAction()).center());
-        if (c->inInterferenceMenu) {
-            QTest::mouseClick(holder, Qt::LeftButton, {},
-                holder->actionGeometry(get<QMenu>("int")->menuAction()).center());
-            holder = get<QMenu>("int");
-            ASSERT_TRUE(QTest::qWaitFor([&] { return holder->isVisible(); }));
+        QTest::keyClick(&w, c.key, Qt::ControlModifier);
+    else {
+        QMenu *menu = get<QMenu>("Menu");
+        choose(w.menuBar(), menu->menuAction());
+        if (c.inInterferenceMenu) {
+            choose(menu, get<QMenu>("int")->menuAction());
+            menu = get<QMenu>("int");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }));
         }
-        QTest::mouseClick(
-            holder, Qt::LeftButton, {}, holder->actionGeometry(get<QAction>(c->menuItem)).center());
+        choose(menu, get<QAction>(c.menuItem));
     }
     const struct
     {
-        int pass;
-        int pen;
-        int holes;
-    } expected[] = {{Column, 1, 0}, {350, 2, 0}, {Column, 1, 7}, {61, 50, 7}}; // by Drawing
-    const auto &e = expected[static_cast<int>(c->drawing)];
-    EXPECT_EQ(cells, e.pass);
-    EXPECT_EQ(pen, e.pen);
+        int pass, holes, frames;
+    } expected[] = {{50, 0, 0}, {350, 0, 2}, {50, 7, 0}, {61, 7, 0}}; // by Drawing
+    const auto &e = expected[static_cast<int>(c.drawing)];
+    EXPECT_GE(Clock::now() - start, e.frames * std::chrono::microseconds(16667));
+    EXPECT_GE(handled, 701);
+    EXPECT_EQ(cells, (handled + e.pass - 1) / e.pass * e.pass);
     EXPECT_EQ(w.model().holes.count(), e.holes);
-    EXPECT_EQ(w.model().surface.DrawWidth(), 1);
-    expectIdle();
+    EXPECT_FALSE(w.model().run.Running);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Дивограф"));
+    EXPECT_EQ(get<QProgressBar>("Progress")->value(), 0);
 }
 INSTANTIATE_TEST_SUITE_P(ButtonsMenuItemsAndShortcuts, EveryFace,
     testing::Combine(testing::Values(Way::Button, Way::MenuItem, Way::Shortcut),
         testing::Range(0, int(std::size(DrawingCommands)))));
 
-// Events queued while a drawing runs are handled whenever the window's own yield next runs the
-// event loop, which need not be at the next element; each acts from the element after it.
-TEST_F(Window, QueuedCommandsActFromTheElementAfterTheYieldThatHandledThem)
+// A notch: «Размер» 31, the centre kept, the fractal drawn again once a modal window has closed.
+// Parts of a notch add up, a turn back drops them; changes that come together make one redraw.
+TEST_F(Window, WheelZoomsAndTheFractalFollows)
 {
-    const auto columnEnd = [](int cell) { return (cell + Column - 1) / Column * Column; };
-    const auto red = [this](int cell) { // at the middle of the cell
-        const Surface &s = w.model().surface;
-        return redOf(s.pixel(
-            s.toPixel((cell - 1) / Column * 100 + 51), s.toPixel((cell - 1) % Column * 100 + 51)));
-    };
-    struct Drawn
+    wheel(view, middle, 120); // before any drawing: the panel alone
+    EXPECT_EQ(value(Control::Slider3), 31);
+    EXPECT_EQ(w.redraw().started(), 0);
+    click("Command1");
+    QDialog modal(&w);
+    modal.setModal(true);
+    modal.show();
+    wheel(view, middle, 120);
+    EXPECT_EQ(get<QGroupBox>("Frame1")->title(), QStringLiteral("Размер  32"));
+    QTest::qWait(2 * Redraw::Interval.count());
+    EXPECT_EQ(w.redraw().started(), 0);
+    modal.close();
+    settle();
+    EXPECT_EQ(w.redraw().started(), 1);
+    const std::pair<int, int> turns[]
+        = {{40, 32}, {40, 32}, {-120, 31}, {40, 31}, {40, 31}, {40, 32}};
+    for (const auto &[eighths, size] : turns) {
+        wheel(view, middle, eighths);
+        EXPECT_EQ(value(Control::Slider3), size) << eighths;
+    }
+    settle();
+    EXPECT_EQ(w.redraw().started(), 2);
+    EXPECT_EQ(value(Control::Slider2), 25);
+    EXPECT_EQ(raster(), drawn(Drawing::Fractal, {{Control::Slider3, 32}}));
+}
+
+// Moves while a redraw runs stop it; the next starts after it has returned, 100 ms after the last
+// at the soonest. At most one more after the release: 20 pixels, 303.6 units, to step 28.
+TEST_F(Window, DragRestartsAreMergedAndNeverNested)
+{
+    click("Command1");
+    click("Option4"); // 250000 cells, 500 a column: a drawing long enough to be stopped
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
+    int deepest = 0;
+    int seen = 0;
+    std::vector<Clock::time_point> starts;
+    onYield([&] {
+        deepest = std::max(deepest, w.model().drawingsOnStack());
+        if (w.redraw().started() != seen) {
+            seen = w.redraw().started();
+            starts.push_back(Clock::now());
+        }
+        if (cells % 2000 == 0 && cells <= 150000)
+            post(QEvent::MouseMove, middle + QPoint(cells % 4000 == 0 ? 20 : 10, 0));
+        if (cells % 1000 == 0) // a drawing of a quarter of a second at least, however fast
+            QThread::msleep(1);
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, middle);
+    EXPECT_EQ(view->cursor().shape(), Qt::ClosedHandCursor);
+    QTest::mouseMove(view, middle + QPoint(10, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cells >= 150000; }, 60000));
+    const int beforeRelease = w.redraw().started();
+    QTest::mouseRelease(view, Qt::LeftButton, {}, middle + QPoint(20, 0));
+    settle();
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
+    EXPECT_EQ(deepest, 1);
+    ASSERT_GE(starts.size(), 2u);
+    EXPECT_LT(cells, static_cast<int>(starts.size()) * 250000); // some were stopped
+    for (std::size_t i = 1; i < starts.size(); ++i)
+        EXPECT_GE(starts[i] - starts[i - 1], std::chrono::milliseconds(99)) << i;
+    EXPECT_LE(w.redraw().started() - beforeRelease, 1);
+    EXPECT_EQ(raster(), drawn(Drawing::Fractal, {{Control::Option4, 1}, {Control::Slider2, 28}}));
+}
+
+// Ctrl+C copies the picture without the marker; in a text box, the text.
+TEST_F(Window, CtrlCCopiesThePicture)
+{
+    click("Command1");
+    get<QSlider>("Slider2")->setValue(30); // shows the marker
+    ASSERT_TRUE(w.model().marker.Visible);
+    get("Slider2")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(raster().format()), raster());
+    auto *distance = get<QLineEdit>("lt");
+    distance->setFocus();
+    distance->selectAll();
+    QTest::keyClick(distance, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("700"));
+}
+
+// At 1, 1.5 and 2 (CTest runs each) the raster shows in blocks of device pixels, centred: at 1.5
+// 219.3 pixels wide from 56.7 (device 85), and 20 pixels dragged are 455.5 units: step 30.
+TEST_F(Window, AtTheScreensScaleShowsTheRasterInBlocks)
+{
+    const qreal ratio = w.devicePixelRatioF();
+    EXPECT_EQ(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
+    EXPECT_EQ(w.centralWidget()->size(), QSize(645, 421));
+    const std::map<qreal, std::pair<int, int>> expected{
+        {1.0, {2, 28}}, {1.5, {85, 30}}, {2.0, {4, 28}}}; // the corner, Slider2 after the drag
+    const auto [corner, moved] = expected.at(ratio);
+    Surface &s = w.model().surface;
+    for (int y = 0; y < Surface::Pixels; ++y) // every raster pixel unlike its neighbours
+        for (int x = 0; x < Surface::Pixels; ++x)
+            s.fillBox(x * 4995.0f / 329, y * 4995.0f / 329, 0, 0,
+                RGB(x * 7 % 256, y * 11 % 256, x * y % 256));
+    w.model().marker.Visible = false;
+    const QImage shown = view->grab().toImage();
+    const int block = static_cast<int>(ratio);
+    int unlike = 0;
+    for (int y = 0; y < Surface::Pixels * block; ++y)
+        for (int x = 0; x < Surface::Pixels * block; ++x)
+            unlike += shown.pixel(corner + x, corner + y) != s.raster().pixel(x / block, y / block);
+    EXPECT_EQ(unlike, 0);
+    QTest::mousePress(view, Qt::LeftButton, {}, middle);
+    QTest::mouseMove(view, middle + QPoint(20, 0));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, middle + QPoint(20, 0));
+    EXPECT_EQ(value(Control::Slider2), moved);
+}
+
+// `divograf` in English with the probe: restarted at 1210 (column 1001 to 1500), ended at 3000 in
+// the nested drawing's fourth column, which finishes (3210), then the outer one's (290 more).
+TEST(Program, StartsInRussianAndEndsFromAModalWindowOverNestedDrawings)
+{
+    for (const char *how : {"exit", "close"}) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const auto &[name, value] : {std::pair{"LD_PRELOAD", DIVOGRAF_EXIT_PROBE},
+                 {"DIVOGRAF_PROBE", how}, {"LANGUAGE", "en"}, {"LC_ALL", "en_US.UTF-8"},
+                 {"ASAN_OPTIONS", "verify_asan_link_order=0"}})
+            environment.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(DIVOGRAF_EXE), {});
+        ASSERT_TRUE(program.waitForFinished(120000)) << how;
+        const std::string errors = program.readAllStandardError().toStdString();
+        SCOPED_TRACE(how + (": " + errors));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_EQ(program.readAllStandardOutput().toStdString(),
+            "Дивограф\n"                       // the caption
+            "Отмена\n"                         // Qt's own texts
+            "divograf\nru.divograf.Divograf\n" // the application's and desktop entry's names
+            "Round\n"                          // the rounding of the screen's scale
+            "cells 3500\n");
+    }
+}
+
+namespace {
+
+using Programs = std::vector<std::pair<QString, const char *>>;
+
+// A script that notes its name beside itself when it runs, and a file that cannot run.
+constexpr const char *Notes = "#!/bin/sh\necho \"${0##*/}\" > \"${0%/*}/started\"\n";
+constexpr const char *Garbage = "\x7f\x45\x4c\x46 not a program";
+
+// Each PATH a case sets: a folder named so that a shell would split it, with the programs named.
+class AboutBox : public testing::Test
+{
+protected:
+    ~AboutBox() override { qputenv("PATH", saved); }
+    void path(const Programs &programs)
     {
-        bool running;
-        QString title;
-        int depth;
-    };
-    std::map<int, Drawn> at;  // while each element is drawn, after the yield before it
-    std::vector<int> handled; // the element whose yield handled each event
+        folder = dir.filePath(QStringLiteral("sys info; false %1").arg(++paths));
+        QDir().mkpath(folder);
+        for (const auto &[name, contents] : programs) {
+            QFile f(QDir(folder).filePath(name));
+            f.open(QIODevice::WriteOnly);
+            f.write(contents);
+            f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", QFile::encodeName(folder));
+    }
+
+    const QByteArray saved = qgetenv("PATH");
+    QTemporaryDir dir;
+    QString folder;
+    int paths = 0;
+};
+
+// Calls `action` once a window other than `current` is the active modal one.
+void whenModal(std::function<void(QWidget *)> action, QWidget *current = nullptr)
+{
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, qApp, [poll, action, current] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal != current && modal->isActiveWindow()) {
+            poll->deleteLater();
+            poll->stop();
+            action(modal);
+        }
+    });
+    poll->start(5);
+}
+// To the focus widget.
+void press(Qt::Key key) { QTest::keyClick(static_cast<QWidget *>(nullptr), key); }
+
+} // namespace
+
+// A fixed box centred on its owner, on its screen, with the owner's picture; Enter or Esc closes.
+TEST_F(AboutBox, NamesTheProgramAndClosesOnEnterOrEsc)
+{
+    QWidget owner;
+    QPixmap blue(32, 32);
+    blue.fill(Qt::blue);
+    owner.setWindowIcon(blue);
+    owner.show();
+    const QRect screen = owner.screen()->availableGeometry();
+    for (const auto &[key, at] : {std::pair{Qt::Key_Return, QPoint(200, 150)},
+             {Qt::Key_Enter, screen.bottomRight() - QPoint(200, 100)},
+             {Qt::Key_Escape, QPoint(200, 150)}}) {
+        SCOPED_TRACE(key);
+        owner.setGeometry(QRect(at, QSize(645, 421)));
+        bool closed = false;
+        whenModal([&](QWidget *about) {
+            EXPECT_EQ(about->windowTitle(), QStringLiteral("О Дивограф"));
+            EXPECT_EQ(about->findChild<QLabel *>("lblTitle")->text(), QStringLiteral("Дивограф"));
+            EXPECT_EQ(
+                about->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Версия 2.0.0"));
+            EXPECT_EQ(about->findChild<QPushButton *>("cmdSysInfo")->text(),
+                QStringLiteral("&System Info..."));
+            EXPECT_EQ(about->findChild<QLabel *>("picIcon")->pixmap().toImage().pixel(16, 16),
+                qRgb(0, 0, 255));
+            EXPECT_TRUE(about->findChild<QPushButton *>("cmdOK")->isDefault());
+            EXPECT_EQ(about->minimumSize(), about->maximumSize());
+            EXPECT_FALSE(about->windowFlags()
+                & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+            EXPECT_TRUE(screen.contains(about->geometry()));
+            EXPECT_TRUE(at.x() != 200 || about->geometry() == QRect(412, 306, 221, 110));
+            for (const char *name : {"cmdOK", "cmdSysInfo", "cmdOK", "cmdSysInfo"}) {
+                EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+                press(Qt::Key_Tab);
+            }
+            press(key);
+            closed = !about->isVisible();
+            if (!closed)
+                about->close();
+        });
+        showAbout(&owner, QIcon());
+        EXPECT_TRUE(closed);
+    }
+}
+
+// The button starts the first program found on the PATH, by its path; else a plain message says
+// so. The box stays open.
+TEST_F(AboutBox, SystemInfoStartsTheFirstProgramFound)
+{
     const struct
     {
         const char *what;
-        std::vector<const char *> targets;
-        std::function<void()> check;
+        Programs programs;
+        const char *started;
     } rows[] = {
-        {"stop", {"Command1"},
-            [&] { // the column finished, the caption reset at once
-                EXPECT_EQ(cells, columnEnd(handled[0]));
-                EXPECT_TRUE(at[handled[0]].running);
-                EXPECT_TRUE(handled[0] == cells || at[handled[0] + 1].title == Name);
-            }},
-        {"red correction to 0", {"Rc"},
-            [&] {
-                EXPECT_EQ(cells, Cells);
-                EXPECT_NE(red(handled[0]), 0);
-                EXPECT_EQ(red(handled[0] + 1), 0);
-            }},
-        {"stop, then start in the finishing column", {"Command1", "Command1"},
-            [&] { // one yield handles both
-                EXPECT_EQ(handled[1], handled[0]);
-                EXPECT_EQ(at[handled[1]].depth, 1);
-                EXPECT_EQ(at[handled[1] + 1].depth, 2);
-                EXPECT_EQ(cells, columnEnd(handled[1]) + Cells);
-            }},
+        {"none", {{"sysinfo", Notes}}, ""},
+        {"start fails", {{"kinfocenter", Garbage}, {"hardinfo", Notes}}, ""},
+        {"found", {{"lxtask", Notes}, {"hardinfo", Notes}}, "hardinfo"},
     };
-    const auto queue = [](QWidget *target) { // the End key on a slider, else a click
-        if (qobject_cast<QSlider *>(target))
-            return QCoreApplication::postEvent(
-                target, new QKeyEvent(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier));
-        const QPointF c = QRectF(target->rect()).center();
-        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(target,
-                new QMouseEvent(type, c, target->mapToGlobal(c), Qt::LeftButton,
-                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
-    };
-    // The press, or the key's action, is noted: a press and its release come out of one yield.
-    QObject::connect(get<QAbstractButton>("Command1"), &QAbstractButton::pressed, [&] {
-        if (cells)
-            handled.push_back(cells);
+    whenModal([&](QWidget *about) {
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.what);
+            path(row.programs);
+            bool message = false;
+            if (!*row.started)
+                whenModal(
+                    [&](QWidget *modal) {
+                        auto *box = qobject_cast<QMessageBox *>(modal);
+                        EXPECT_EQ(box->windowTitle(), QStringLiteral("Дивограф"));
+                        EXPECT_EQ(box->text(), sysinfo::Unavailable);
+                        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+                        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+                        message = true;
+                        press(Qt::Key_Return);
+                    },
+                    about);
+            about->findChild<QPushButton *>("cmdSysInfo")->click(); // returns when a message closes
+            EXPECT_EQ(message, !*row.started);
+            QFile noted(QDir(folder).filePath(QStringLiteral("started")));
+            EXPECT_EQ(QTest::qWaitFor([&] { return noted.size() > 0; }, 1000), *row.started != 0);
+            noted.open(QIODevice::ReadOnly);
+            EXPECT_EQ(noted.readAll().trimmed(), QByteArray(row.started));
+            EXPECT_EQ(QApplication::activeModalWidget(), about);
+        }
+        about->close();
     });
-    QObject::connect(
-        get<QSlider>("Rc"), &QSlider::actionTriggered, [&] { handled.push_back(cells); });
-    const std::vector<const char *> *targets = nullptr;
-    click("Option1");
-    const std::function<void()> windowYield = w.model().run.yield;
-    w.model().run.yield = [&] {
-        at[++cells] = {w.model().run.Running, w.windowTitle(), w.model().drawingsOnStack()};
-        if (cells == 2 * Column + 1)
-            std::ranges::for_each(*targets, [&](const char *target) { queue(get(target)); });
-        windowYield();
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
-        get<QSlider>("Rc")->setValue(175);
-        cells = 0;
-        at.clear();
-        handled.clear();
-        targets = &row.targets;
-        click("Command1");
-        ASSERT_EQ(handled.size(), row.targets.size());
-        row.check();
-        expectIdle();
-    }
-    w.model().run.yield = windowYield;
-}
-
-// The real program: the highest detail started, stopped at cell 1200 and restarted at 1210 in
-// the third column (cells 1001..1500); at 3000, deep in the nested drawing's fourth column, a
-// modal window opens and the program is ended from it. That column is finished (3210), then the
-// old one's (290 more); the process exits cleanly with status 0.
-TEST(ProgramEnd, FromAModalWindowOverNestedDrawings)
-{
-    for (const char *how : {"exit", "close"}) {
-        QProcess probe;
-        probe.start(QStringLiteral(DIVOGRAF_EXIT_PROBE), {QString::fromLatin1(how)});
-        ASSERT_TRUE(probe.waitForFinished(120000)) << how;
-        const QString errors = QString::fromLocal8Bit(probe.readAllStandardError());
-        SCOPED_TRACE(testing::Message() << how << ": " << errors.toStdString());
-        EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(probe.exitCode(), 0);
-        EXPECT_EQ(probe.readAllStandardOutput().trimmed(), QByteArray("cells 3500"));
-        EXPECT_FALSE(errors.contains(QStringLiteral("Sanitizer"))
-            || errors.contains(QStringLiteral("runtime error")));
-    }
-}
-
-// At the screen's scale factor (CTest runs it at 1, 1.5 and 2) the layout stays in window pixels
-// and the raster shows in whole blocks of device pixels, never smoothed, inside the border.
-
-TEST(WindowAtTheScreensScale, KeepsItsLayoutAndShowsTheRasterInBlocks)
-{
-    Main w;
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    const qreal ratio = w.devicePixelRatioF();
-    EXPECT_EQ(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
-    EXPECT_EQ(w.centralWidget()->size(), QSize(645, 421)); // in window pixels, whatever the scale
-    constexpr int Side = Surface::Pixels;
-    Surface &s = w.model().surface;
-    for (int y = 0; y < Side; ++y) // every raster pixel unlike its neighbours
-        for (int x = 0; x < Side; ++x)
-            s.fillBox(float(x * double(Surface::Units) / Side),
-                float(y * double(Surface::Units) / Side), 0, 0,
-                RGB(x * 7 % 256, y * 11 % 256, x * y % 256));
-    w.model().marker.Visible = false;
-    const QImage shown = w.grab().toImage();
-    // In the middle of the inside of the border, within a device pixel: Qt places a widget
-    // whose window position is not a whole number of device pixels to the nearest one.
-    const int block = static_cast<int>(std::floor(ratio));
-    auto *field = w.findChild<SurfaceView *>(QStringLiteral("Field"));
-    const QPointF inside = QPointF(field->mapTo(&w, field->contentsRect().topLeft())) * ratio
-        + QPointF(1, 1) * (Side * ratio - Side * block) / 2;
-    const auto showsAt = [&](QPoint corner) { // each raster pixel a block square
-        for (int y = 0; y < Side * block; ++y)
-            for (int x = 0; x < Side * block; ++x)
-                if (shown.pixel(corner + QPoint(x, y)) != s.raster().pixel(x / block, y / block))
-                    return false;
-        return true;
-    };
-    bool found = false;
-    for (int d = 0; d < 9 && !found; ++d)
-        found = showsAt(QPoint(
-            int(std::floor(inside.x())) + d % 3 - 1, int(std::floor(inside.y())) + d / 3 - 1));
-    EXPECT_TRUE(found) << "ratio " << ratio;
-}
-
-// Qt's texts: English as Qt starts, Russian once loaded, whatever the locale (CTest runs it under
-// an English one).
-TEST(QtTexts, EnglishAsQtStartsRussianOnceLoaded)
-{
-    const auto texts = [] { // Cancel and Yes, the context menu's Paste, the print window's title
-        QMessageBox box(
-            QMessageBox::Warning, QString(), QString(), QMessageBox::Cancel | QMessageBox::Yes);
-        QLineEdit edit;
-        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
-        QString paste;
-        for (const QAction *action : menu->actions())
-            if (action->text().section('\t', 1)
-                == QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText))
-                paste = action->text().section('\t', 0, 0);
-        QPrinter printer;
-        return QStringList{box.button(QMessageBox::Cancel)->text(),
-            box.button(QMessageBox::Yes)->text(), paste, QPrintDialog(&printer).windowTitle()};
-    };
-    EXPECT_EQ(texts(), QStringList({"Cancel", "&Yes", "&Paste", "Print"}));
-    ASSERT_TRUE(installQtRussian(*qApp));
-    EXPECT_EQ(texts(), QStringList({"Отмена", "&Да", "В&ставить", "Печать"}));
+    showAbout(nullptr, QIcon());
 }

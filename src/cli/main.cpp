@@ -5,10 +5,14 @@
 // divograf-render: draws one of the program's pictures into an image file, headless.
 
 #include "cli/options.h"
+#include "cli/progress.h"
+#include "cli/stopping.h"
 #include "core/qttexts.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -26,7 +30,17 @@ int main(int argc, char *argv[])
         err << "divograf-render: " << error->message << '\n';
         return 2;
     }
-    if (const auto failure = divograf::cli::runJob(std::get<divograf::cli::Job>(parsed))) {
+    const divograf::cli::Job &job = std::get<divograf::cli::Job>(parsed);
+    divograf::cli::StopSignals stops;
+    divograf::cli::ProgressLine line(!job.quiet && isatty(STDERR_FILENO) == 1);
+    const divograf::cli::Watch watch{[&](divograf::cli::Stage stage, double done,
+                                         double megabytes) { line.update(stage, done, megabytes); },
+        [] { return divograf::cli::StopSignals::received() != 0; }};
+    const auto failure = divograf::cli::runJob(job, watch);
+    line.clear();
+    if (divograf::cli::StopSignals::received() != 0)
+        stops.endBySignal();
+    if (failure) {
         err << "divograf-render: " << failure->message << '\n';
         return 1;
     }

@@ -7,6 +7,7 @@
 #include "core/commandline.h"
 #include "core/files/parameters.h"
 #include "core/files/picture.h"
+#include "core/surface/workers.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -26,6 +27,9 @@ namespace divograf::cli {
 namespace {
 
 constexpr int MaxScale = 16;
+constexpr int MaxCell = 100;
+constexpr int MaxThreads = 256;
+constexpr double BytesPerMegabyte = 1024 * 1024;
 constexpr int MaxLinks = 128; // symbolic links followed in a row, as QSaveFile follows them
 
 // Where a write to `path` lands: its symbolic links followed, as QSaveFile follows them, and
@@ -176,7 +180,20 @@ Parsed parseArguments(const QStringList &arguments)
         QStringLiteral(
             "После рисования записать параметры в файл, как команда «Сохранить фрактал...»."),
         QStringLiteral("FILE.dvg"));
-    parser.addOptions({set, params, saveParams, scale, output});
+    const QCommandLineOption cell(QStringLiteral("cell"),
+        QStringLiteral("Сторона клетки фрактала и 2D интерференции и шаг точек и рядов 3D "
+                       "интерференции в единицах поверхности (1..%1) вместо детализации; px — "
+                       "целое число единиц, ближайшее к одному пикселю при выбранном --scale.")
+            .arg(MaxCell),
+        QStringLiteral("UNITS|px"));
+    const QCommandLineOption threads(QStringLiteral("threads"),
+        QStringLiteral("Сколько потоков считают картину (1..%1); по умолчанию столько, сколько "
+                       "процессоров. Картина от этого не меняется.")
+            .arg(MaxThreads),
+        QStringLiteral("N"));
+    const QCommandLineOption quiet(
+        QStringLiteral("quiet"), QStringLiteral("Не показывать в терминале, как идёт работа."));
+    parser.addOptions({set, params, saveParams, scale, cell, threads, quiet, output});
     const StandardOptions standard = addStandardOptions(parser);
 
     if (arguments.size() <= 1)
@@ -224,6 +241,26 @@ Parsed parseArguments(const QStringList &arguments)
                          .arg(MaxScale)
                          .arg(parser.value(scale))};
 
+    if (parser.isSet(cell)) {
+        const QString text = parser.value(cell);
+        job.cell
+            = text == QLatin1String("px") ? Surface::unitsNearestPixel(job.scale) : text.toInt(&ok);
+        if ((text != QLatin1String("px") && !ok) || job.cell < 1 || job.cell > MaxCell)
+            return Error{
+                QStringLiteral("--cell ждёт целое число от 1 до %1 или px, а получено «%2»")
+                    .arg(MaxCell)
+                    .arg(text)};
+    }
+    job.threads = processorCount();
+    if (parser.isSet(threads)) {
+        job.threads = parser.value(threads).toInt(&ok);
+        if (!ok || job.threads < 1 || job.threads > MaxThreads)
+            return Error{QStringLiteral("--threads ждёт целое число от 1 до %1, а получено «%2»")
+                             .arg(MaxThreads)
+                             .arg(parser.value(threads))};
+    }
+    job.quiet = parser.isSet(quiet);
+
     if (!parser.isSet(output))
         return Error{QStringLiteral("не указан файл картины (-o OUT.bmp или -o OUT.png)")};
     job.output = parser.value(output);
@@ -259,14 +296,25 @@ std::optional<Failure> apply(Model &model, const Setting &setting)
     return std::nullopt;
 }
 
-std::optional<Failure> runJob(const Job &job)
+std::optional<Failure> runJob(const Job &job, const Watch &watch)
 {
     Model model(job.scale);
     model.startUp();
     for (const Setting &s : job.settings)
         if (std::optional<Failure> failure = apply(model, s))
             return failure;
+    Workers workers(job.threads);
+    model.run.workers = &workers;
+    model.run.cell = job.cell;
+    model.run.yield = [&] {
+        if (watch.stopping())
+            model.run.Running = false;
+        watch.progress(Stage::Drawing, model.run.done, 0);
+    };
     model.startStop(job.drawing);
+    const Failure stopped{QStringLiteral("остановлено")};
+    if (watch.stopping())
+        return stopped;
 
     // Both files are written whole beside their places before either is put in place (the
     // temporary ones go with their QSaveFile).
@@ -276,7 +324,18 @@ std::optional<Failure> runJob(const Job &job)
         if (std::optional<Failure> failure
             = prepareParameterFile(parameters, takeParameters(model)))
             return failure;
-    if (std::optional<Failure> failure = preparePicture(picture, model.surface.Image(), job.format))
+    const QImage &raster = model.surface.settled();
+    const qint64 size = pictureSize(raster, job.format);
+    const auto written = [&](qint64 bytes) {
+        watch.progress(Stage::Writing, size > 0 ? static_cast<double>(bytes) / size : -1,
+            static_cast<double>(bytes) / BytesPerMegabyte);
+        return !watch.stopping();
+    };
+    std::optional<Failure> failure = preparePicture(picture, raster, job.format, written);
+    // Up to here a stop leaves every file as it was; from here the files go in place together.
+    if (watch.stopping())
+        return stopped;
+    if (failure)
         return failure;
     return putInPlace(withParameters ? &parameters : nullptr, picture);
 }

@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include "cli/progress.h"
 #include "core/files/failure.h"
 #include "core/model.h"
 
@@ -12,6 +13,7 @@
 
 class QSaveFile;
 
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -42,6 +44,9 @@ struct Job
     Drawing drawing = Drawing::Fractal;
     std::vector<Setting> settings; // in command-line order
     int scale = 1;
+    int cell = 0;    // --cell in surface units; 0: as the detail level says
+    int threads = 1; // --threads: all processors unless given
+    bool quiet = false;
     QString output;
     QByteArray format;      // "BMP" or "PNG", from the output's extension
     QString saveParameters; // --save-params: written after the drawing, as Save writes
@@ -67,10 +72,21 @@ Parsed parseArguments(const QStringList &arguments);
 // loaded, and then leaves the model unchanged.
 std::optional<Failure> apply(Model &model, const Setting &setting);
 
-// Starts up a model, applies the settings, runs the drawing once from idle to its end and
-// writes the parameter file (if asked) and the raster, both in full before either is put in
-// place: a failure at any step leaves every file as it was.
-std::optional<Failure> runJob(const Job &job);
+// What a run tells its caller as it goes, and asks it: how far it has come (the share done, or
+// -1 when it is not known, and the megabytes written), and whether to stop.
+struct Watch
+{
+    std::function<void(Stage stage, double done, double megabytes)> progress
+        = [](Stage, double, double) {};
+    std::function<bool()> stopping = [] { return false; };
+};
+
+// Starts up a model, applies the settings, runs the drawing once from idle to its end on the
+// job's threads and writes the parameter file (if asked) and the raster, both in full before
+// either is put in place: a failure at any step leaves every file as it was. So does a stop
+// asked for while it draws (the drawing ends within a block) or writes (the writing is given
+// up); a stop asked for once the files are going in place lets them go.
+std::optional<Failure> runJob(const Job &job, const Watch &watch = {});
 
 // The last step of a job: puts the prepared parameter file (if any) in place, then the
 // picture. When the picture cannot be, the parameter file goes back to what it was: an old

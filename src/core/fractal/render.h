@@ -36,9 +36,39 @@ int escapeCount(double re, double im, const Formula &f, double &angle);
 // The colour of escape count k: each channel is k times its correction, modulo 255.
 Colour cellColour(int k, int redCorr, int greenCorr, int blueCorr);
 
+// The cell at surface point (x, y) as the panel stands: its sample point re + i*im, with the
+// plane's origin at (CenterX, CenterY), one plane unit 100 * SizeFactor + 100 units and the
+// imaginary axis up; its formula (QWA, KUB, MUA, Coef and the axes of the run); its corrections.
+struct FractalCell
+{
+    double re, im;
+    Formula f;
+    int redCorr, greenCorr, blueCorr;
+};
+FractalCell fractalCell(const FractalPanel &panel, int axes, int x, int y);
+
+// The cell's colour; `angle` is the De Moivre angle carried from the cell before.
+inline Colour colourOf(const FractalCell &c, double &angle)
+{
+    return cellColour(escapeCount(c.re, c.im, c.f, angle), c.redCorr, c.greenCorr, c.blueCorr);
+}
+
+// Whether the cell's colour depends on the angle carried in: the De Moivre step, the first of
+// each iteration, keeps the angle when re is exactly 0 and sets it otherwise, so a cell reads
+// the carried angle only when its very first step meets re = 0. Every other cell sets the
+// angle before it reads it.
+inline bool readsCarriedAngle(const FractalCell &c) { return c.f.moivre && c.re == 0; }
+
+// The sample points of a run: 1, 1 + side, ... up to 5000 on each axis.
+inline constexpr int FractalLast = 5000;
+inline constexpr int samplePoints(int side) { return (FractalLast - 1) / side + 1; }
+
 // `Render`: the fractal, column by column, a cell per sample point, yielding after each cell
 // and checking `Running` before each column. Ends with progress 0, caption "Дивограф" and
 // `Running` false. Reads the panel afresh as it goes, so changes made in a yield apply at once.
+// With `run.workers` it computes in blocks of columns on those threads instead, as the window
+// draws it with the panel unchanged (`run.cell` in place of Detail), and paints every block in
+// the window's order.
 void Render(Surface &surface, const FractalPanel &panel, Run &run);
 
 } // namespace divograf

@@ -10,6 +10,13 @@
 
 namespace divograf {
 
+namespace {
+
+constexpr double MapPathFactor = 2;
+constexpr double SurfacePathFactor = -2; // the opposite sign of the map
+
+} // namespace
+
 void HoleTables::rebuild(int n, double centreX, double centreY)
 {
     n = std::max(n, 0);
@@ -54,6 +61,20 @@ WaveSums sumWaves(HoleTables &holes, double x, double y, const WaveParams &p, co
             sums.h += p.A * std::sin(path) / HeightDivisor;
     }
     return sums;
+}
+
+Colour mapColour(HoleTables &holes, double x, double y, const WaveParams &p, const Wavelengths &w)
+{
+    const WaveSums sums = sumWaves(holes, x, y, p, w, MapPathFactor, false);
+    return RGB(std::max(sums.r, 0), std::max(sums.g, 0), std::max(sums.b, 0));
+}
+
+SurfacePoint surfacePoint(HoleTables &holes, double x, double y, const WaveParams &p,
+    const Wavelengths &w, const View &view)
+{
+    const WaveSums sums = sumWaves(holes, x, y, p, w, SurfacePathFactor, true);
+    return {RGB(std::abs(sums.r), std::abs(sums.g), std::abs(sums.b)),
+        x * view.c15 + sums.h * view.s15, y + sums.h * view.c15};
 }
 
 } // namespace divograf

@@ -6,6 +6,7 @@
 
 #include "core/fractal/panel.h"
 #include "core/interference/panel.h"
+#include "core/surface/colour.h"
 
 #include <vector>
 
@@ -62,8 +63,34 @@ struct WaveSums
 
 // Sums the holes 1..min(N, holes in the tables), writing HolePath(k) =
 // pathFactor * sqrt((x - HoleX(k))^2 + (y - HoleY(k))^2 + L^2) / S for each. pathFactor is 2
-// for the 2-D map and -2 for the 3-D surface; `withHeight` adds the height term.
+// for the 2-D map and -2 for the 3-D surface; `withHeight` adds the height term. HolePath is
+// scratch for one point: threads that compute points at once each need tables of their own.
 WaveSums sumWaves(HoleTables &holes, double x, double y, const WaveParams &p, const Wavelengths &w,
     double pathFactor, bool withHeight);
+
+// The colour of the 2-D map at grid point (x, y): the channel sums, a negative sum as 0.
+Colour mapColour(HoleTables &holes, double x, double y, const WaveParams &p, const Wavelengths &w);
+
+// The 3-D surface at grid point (x, y): the magnitudes of the channel sums as its colour, and
+// where it is seen (grid units) once lifted by its height and projected at the view angle.
+struct View
+{
+    double c15, s15; // cosine and sine of the view angle
+};
+struct SurfacePoint
+{
+    Colour colour;
+    double px, py;
+};
+SurfacePoint surfacePoint(HoleTables &holes, double x, double y, const WaveParams &p,
+    const Wavelengths &w, const View &view);
+
+// Point `index` of a row or a column whose first point lies at `first` (grid units) and whose
+// points lie `step` surface units apart: worked out from the index rather than added up, so
+// that steps finer than the grid unit land on the same positions however far the loop has gone.
+inline double gridPosition(double first, int index, int step)
+{
+    return first + static_cast<double>(index) * step / GridUnit;
+}
 
 } // namespace divograf

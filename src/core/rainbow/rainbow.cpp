@@ -4,6 +4,9 @@
 
 #include "core/rainbow/rainbow.h"
 
+#include "core/surface/workers.h"
+
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -41,10 +44,23 @@ void Rainbow(Surface &surface, Run &run)
     for (int i = 1; i <= RainbowPassLast; i += RainbowPassStep) {
         if (!run.Running)
             break;
-        for (int j = 1; j <= RainbowRings; ++j) {
-            surface.circle(
-                Middle, Middle, static_cast<float>(RainbowRingSpacing * j), ringColour(i, j));
+        if (run.workers) {
+            std::array<Colour, RainbowRings + 1> colours{};
+            for (int j = 1; j <= RainbowRings; ++j)
+                colours[j] = ringColour(i, j);
+            inBands(surface, *run.workers, [&](int from, int to) {
+                for (int j = 1; j <= RainbowRings; ++j)
+                    surface.circleInRows(Middle, Middle, static_cast<float>(RainbowRingSpacing * j),
+                        colours[j], from, to);
+            });
+            run.done = static_cast<double>(i + RainbowPassStep - 1) / RainbowPassLast;
             run.yield();
+        } else {
+            for (int j = 1; j <= RainbowRings; ++j) {
+                surface.circle(
+                    Middle, Middle, static_cast<float>(RainbowRingSpacing * j), ringColour(i, j));
+                run.yield();
+            }
         }
         run.frameDrawn();
     }

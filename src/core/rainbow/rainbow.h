@@ -24,7 +24,8 @@ Colour ringColour(int i, int j);
 // pass finish. Each pass is a frame of the animation (`frameDrawn` follows it), so that in
 // the window the colours flow at the display's pace. Runs after the start/stop protocol,
 // whatever the value of `Running`; ends with `Running` false and the pen back at 1. Shows no
-// progress.
+// progress. With `run.workers` each pass is painted in bands of rows on those threads, with
+// one yield after the pass.
 void Rainbow(Surface &surface, Run &run);
 
 } // namespace divograf

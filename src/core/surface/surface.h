@@ -47,10 +47,18 @@ public:
 
     // The one unit-to-pixel mapping: pixel = unit * pixels / 4995, to the nearest pixel.
     int toPixel(float unit) const;
+    // The whole number of surface units nearest to one pixel at `scale`, at least 1: 15 at
+    // scale 1, 4 at scale 4, 1 from scale 11 on.
+    static int unitsNearestPixel(int scale);
 
     // `Line` as a filled box: the rectangle with corners (x, y) and (x + w, y + h), edges
     // included. A pen wider than one pixel widens the edges, as it does for lines.
     void fillBox(float x, float y, float w, float h, Colour colour);
+    // The pixel rows `rowFrom`..`rowTo` of that box and nothing else, for painters that share the
+    // raster in bands of rows: threads may fill disjoint bands at once. Counts as no drawing;
+    // the caller counts the whole with `markDrawn`.
+    void fillBoxInRows(float x, float y, float w, float h, Colour colour, int rowFrom, int rowTo);
+    void markDrawn() { ++revision_; }
     // `Line` with absolute ends, drawn with the pen width.
     void line(float x1, float y1, float x2, float y2, Colour colour);
     // `Line` with a relative end.
@@ -70,23 +78,34 @@ public:
     // `Circle`: the outline round (x, y) with radius r, drawn with the pen width: every pixel
     // whose middle lies within half the pen width of the circle.
     void circle(float x, float y, float r, Colour colour);
+    // Its pixel rows `rowFrom`..`rowTo` only, as `fillBoxInRows`.
+    void circleInRows(float x, float y, float r, Colour colour, int rowFrom, int rowTo);
     // The clearing of every start command: white from (0, 0) to (5000, 5000).
     void clear() { fillBox(0, 0, Nominal, Nominal, White); }
 
     // `DrawWidth`: the pen width in pixels at scale 1, at least 1.
     std::int16_t DrawWidth() const { return drawWidth_; }
     void setDrawWidth(std::int16_t pixels);
+    // A pen of this many raster pixels (at least 1) whatever the scale, for pens that do not
+    // scale with the surface; `DrawWidth` then tells its width at scale 1, rounded down.
+    void setRasterPen(int pixels);
+    int rasterPen() const { return penPixels_; }
 
     // `Image`: a copy of the raster as it stands.
     QImage Image() const { return raster_.copy(); }
     // The raster itself, for a view that paints it without copying.
     const QImage &raster() const { return raster_; }
+    // The raster with no painter open on it, so that a copy of it shares its pixels instead
+    // of copying them all (Qt copies an image being painted on): for a writer that takes the
+    // picture as it stands. The next line opens the painter again.
+    const QImage &settled();
     Colour pixel(int x, int y) const;
 
     // Changes with every drawing operation.
     std::uint64_t revision() const { return revision_; }
 
 private:
+    void openPainter();
     void applyPen(Colour colour);
     void painted();
 
@@ -94,11 +113,12 @@ private:
     int pixels_;
     double pixelsPerUnit_;
     std::int16_t drawWidth_ = 1;
+    int penPixels_; // the pen in raster pixels: drawWidth_ * scale_, or as set by setRasterPen
     std::uint64_t revision_ = 0;
     QImage raster_;
     QRgb *bits_;       // raster_'s pixels; the raster is never shared, so they stay put
     qsizetype stride_; // in pixels
-    QPainter painter_; // kept open on raster_ for lines and circles
+    QPainter painter_; // kept open on raster_ for lines, except while settled
     QRgb penColour_ = 0;
     int penWidth_ = 0; // in raster pixels, 0 until the first pen is set
 };
