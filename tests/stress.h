@@ -21,22 +21,20 @@ struct Settings
 {
     std::uint32_t seed = 0; // the same seed gives the same actions
     long actions = 0;       // those inside drawings and modal windows count too
-    // Null, or the last action, given inside a drawing: "exit shortcut", "exit menu" or
-    // "close box".
+    // Null, or the last action, given inside a drawing: "exit shortcut", "exit menu", "close box".
     const char *ending = nullptr;
 };
 
 struct Outcome
 {
-    // By name: each action, each modal window answered (by class), what the start/stop commands
-    // did, and "actions", "inside drawings", "elements", "deepest" (drawings on the stack at
-    // most), "ended at depth", "Qt warnings".
+    // By name: each action and modal window (by class), what the start/stop commands did,
+    // "actions", "inside drawings", "elements", "deepest", "ended at depth".
     QMap<QString, long> figures;
     QString failure; // empty, or the first broken invariant, with the seed
 };
 
-// Drives `window`, shown, active and idle, in a temporary current directory (the print window
-// is only ever cancelled), and prints the figures. An ending needs the event loop running.
+// Drives `window`, shown, active and idle, in a temporary current directory, and prints the
+// figures. An ending needs the event loop running.
 Outcome run(Main &window, const Settings &settings);
 
 } // namespace divograf::stress
