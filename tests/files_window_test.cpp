@@ -206,14 +206,16 @@ protected:
             },
             std::move(answers));
     }
-    // Drags `data` onto a widget and, if the drag is taken, drops it and answers the windows; a
-    // file is opened from the event loop, after the drop.
+    // Drags `data` onto a widget, drops it and answers the windows; a file is opened from the
+    // event loop, after the drop. Says whether the drag was taken: the drag comes accepted, as
+    // from a widget that took it before, and a refusal must undo that.
     bool drop(const QMimeData &data, const char *onto = "Field", std::vector<Answer> answers = {})
     {
         auto *widget = w.findChild<QWidget *>(onto);
         const QPoint at(2, widget->height() / 2);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.accept();
         QApplication::sendEvent(widget, &enter);
         withModals(
             [&] {
