@@ -47,6 +47,7 @@ struct Driver
     QTimer answerer{};
     QPointer<QWidget> answered{}; // the modal window answered last, and how often found since
     int answers = 0;
+    long queuedAt = -1; // the elements drawn when a click was queued, until it comes
     const int pen = m.surface.DrawWidth(); // when idle
 
     bool quitting() const { return w.windowYield().quitting(); }
@@ -176,7 +177,9 @@ struct Driver
         ++count["elements"];
         expect(depth <= MaxNestedDrawings && depth == m.drawingsOnStack(),
             "the drawings nested beyond the limit or are miscounted");
-        const bool free = out.failure.isEmpty() && !ended && !quitting();
+        expect(queuedAt < 0 || count["elements"] - queuedAt < 2000,
+            "a click waits in the queue: the drawings take no events");
+        const bool free = out.failure.isEmpty() && !ended && !quitting() && queuedAt < 0;
         if (free && (endingDue() || (actions() < settings.actions && oneIn(rate)))) {
             act();
         } else if (free && m.run.Running
@@ -238,7 +241,15 @@ const struct Action
     void (*perform)(Driver &d);
 } Actions[] = {
     {"command", 18, [](Driver &d) { d.command(d.below(5) < 3); }},
-    {"surface click", 4, [](Driver &d) { d.stopByClick(d.somewhere(d.find("Field"))); }},
+    {"surface click", 4,
+        [](Driver &d) { // through the event queue, as a user's click comes
+            const QPoint at = d.somewhere(d.find("Field"));
+            d.queuedAt = d.count["elements"];
+            QTimer::singleShot(0, &d.answerer, [&d, at] {
+                d.queuedAt = -1;
+                d.stopByClick(at);
+            });
+        }},
     {"file command", 3,
         [](Driver &d) { // by the menu or the shortcut; never Exit, the last item
             const auto &item = layout::FileMenuItems[d.below(std::size(layout::FileMenuItems) - 1)];
