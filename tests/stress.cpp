@@ -196,37 +196,32 @@ struct Driver
         --depth;
     }
 
-    // The widgets show what the model holds, within its ranges.
+    // The widgets show what the model holds, within its ranges (else their name is the failure).
     void check(bool idle)
     {
-        int selected = 0; // 1 for each option selected, 100 for each shown selected
         for (const ControlSpec &s : Controls) {
             auto *slider = find<QSlider>(s.name);
             const int x = m.fractal.value(s.id);
             const int shown = slider ? slider->value() : find<QAbstractButton>(s.name)->isChecked();
-            selected += s.kind == ControlKind::Option ? x + 100 * shown : 0;
-            expect(x >= s.min && x <= s.max && shown == (slider ? x : x == 1),
-                "out of range or shown otherwise: " + QString::fromUtf8(s.name));
+            expect(x >= s.min && x <= s.max && shown == (slider ? x : x == 1), s.name);
         }
-        expect(selected == 101, "not one option selected and shown");
         for (const PairSpec &p : Pairs) {
             const int x = m.interference.value(p.id);
             const QString text = m.interference.text(p.id);
             expect(x >= p.min && x <= p.max && find<UpDown>(p.spinner)->value() == x
                     && find<QLineEdit>(p.textBox)->text() == text
                     && !applyTextRule(p, text).rewrite,
-                "out of range, shown otherwise or to be rewritten: "
-                    + QString::fromUtf8(p.spinner));
+                p.textBox);
         }
-        for (QWidget *top : QApplication::topLevelWidgets()) // a modal window, a popup, any other
-            expect(top == &w || !top->isVisible(), "a window was left open");
+        for (QWidget *top : QApplication::topLevelWidgets()) // a modal window, a popup...
+            expect(top == &w || !top->isVisible(), "a window left open");
         if (!idle)
             return;
         expect(!m.run.Running && m.drawingsOnStack() == 0 && m.surface.DrawWidth() == pen
                 && w.windowTitle() == ProgramName && w.findChild<QProgressBar *>()->value() == 0
                 && std::ranges::none_of(w.findChildren<QTimer *>(), &QTimer::isActive)
                 && w.findChildren<QDialog *>().isEmpty(),
-            "a drawing, its pen, caption, progress, a timer or a modal window left when idle");
+            "a drawing or its pen, caption, progress, timer or modal window left when idle");
     }
 
     void act();
