@@ -15,7 +15,6 @@
 
 using namespace divograf;
 
-// On a new window, shown and active, inside the event loop as an ending needs.
 static QMap<QString, long> runOn(const stress::Settings &settings)
 {
     Main w;
@@ -32,9 +31,8 @@ static QMap<QString, long> runOn(const stress::Settings &settings)
     return outcome.figures;
 }
 
-// The run did what it is for: drawings nested and were stopped, every modal window came, most
-// actions came inside drawings.
-TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
+// Drawings nested and were stopped, every modal window came, most actions inside drawings.
+TEST(Stress, RandomActionsKeepEveryInvariant)
 {
     const QMap<QString, long> f = runOn({20240607, 5000});
     EXPECT_GE(f.value("deepest"), 3);
@@ -46,7 +44,7 @@ TEST(Stress, RandomActionsInAndBetweenDrawingsKeepEveryInvariant)
         EXPECT_GT(f.value(modal), 0) << modal;
 }
 
-TEST(Stress, TheLastActionEndsTheProgramFromInsideTheDrawings)
+TEST(Stress, TheProgramEndsFromInsideTheDrawings)
 {
     std::uint32_t seed = 20240608;
     for (const char *ending : {"exit shortcut", "exit menu", "close box"})
