@@ -27,8 +27,7 @@ struct Settings
 
 struct Outcome
 {
-    // By name: each action and modal window (by class), what the start/stop commands did,
-    // "actions", "inside drawings", "elements", "deepest", "ended at depth".
+    // Counts by name: actions, modal windows, what the commands did, "deepest", "elements"...
     QMap<QString, long> figures;
     QString failure; // empty, or the first broken invariant, with the seed
 };
