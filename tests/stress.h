@@ -4,9 +4,9 @@
 
 #pragma once
 
-// A user who never tires: random actions on the real main window, many inside the drawings' yields
-// so that drawings nest and stop in every order, with the window's invariants checked after every
-// action.
+// A user who never tires: random actions on the real main window, many inside the drawings'
+// yields so that drawings nest and stop in every order, the window's invariants checked after
+// every action.
 
 #include "ui/mainwindow.h"
 
@@ -21,27 +21,19 @@ struct Settings
 {
     std::uint32_t seed = 0; // the same seed gives the same actions
     long actions = 0;       // those inside drawings and modal windows count too
-    // Null, or the last action, given inside a drawing: "exit shortcut", "exit menu" or "close
-    // box".
+    // Null, or the last action, given inside a drawing: "exit shortcut", "exit menu", "close box".
     const char *ending = nullptr;
 };
 
 struct Outcome
 {
-    long actions = 0;
-    long drawingActions = 0; // inside a drawing's yield
-    long elements = 0;       // drawn
-    long qtWarnings = 0;
-    int deepest = 0;      // most drawings on the stack at once
-    int endingDepth = -1; // the drawings on the stack when the program was ended
-    // By action, modal window answered (by class), and what a start/stop command did.
-    QMap<QString, long> counts;
+    // Counts by name: actions, modal windows, what the commands did, "deepest", "elements"...
+    QMap<QString, long> figures;
     QString failure; // empty, or the first broken invariant, with the seed
 };
 
-// Drives `window`, shown, active and idle, in a temporary current directory (the file commands
-// write nowhere else; the print window is only ever cancelled), and prints the figures. An ending
-// needs the event loop running.
+// Drives `window`, shown, active and idle, in a temporary current directory, and prints the
+// figures. An ending needs the event loop running.
 Outcome run(Main &window, const Settings &settings);
 
 } // namespace divograf::stress
