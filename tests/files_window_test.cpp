@@ -253,6 +253,7 @@ TEST_F(FileCommands, DuringADrawingAndAfterACancelOrAFailure)
             press(Qt::Key_S, {choose("during")});
             press(Qt::Key_P, {as<Printing>([&](Printing *p) {
                 message = p->windowTitle();
+                EXPECT_EQ(p->geometry().center(), w.geometry().center());
                 p->cancelButton()->click();
             })});
             // The print window is titled with the last path.
