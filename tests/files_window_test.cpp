@@ -254,6 +254,7 @@ TEST_F(FileCommands, DuringADrawingAndAfterACancelOrAFailure)
             press(Qt::Key_P, {as<Printing>([&](Printing *p) {
                 message = p->windowTitle();
                 EXPECT_EQ(p->geometry().center(), w.geometry().center());
+                EXPECT_TRUE(p->cancelButton()->isVisible());
                 p->cancelButton()->click();
             })});
             // The print window is titled with the last path.

@@ -295,7 +295,8 @@ TEST(Renderer, WritesTheWindowsPictureAndParameters)
         m.startStop(row.drawing);
         EXPECT_EQ(QImage(out).convertToFormat(QImage::Format_RGB32), m.surface.Image());
         EXPECT_EQ(contents(params), encodeParameters(takeParameters(m)));
-        EXPECT_EQ(contents(out).mid(28, 1), QByteArray(1, 24)); // bits per pixel
+        EXPECT_EQ(contents(out).mid(28, 1), QByteArray(1, 24));            // bits per pixel
+        EXPECT_EQ(pictureSize(QImage(out), "BMP"), QFileInfo(out).size()); // known beforehand
     }
 }
 
