@@ -21,15 +21,5 @@ if [ ${#unformatted[@]} -gt 0 ]; then
     exit 1
 fi
 cmake --preset test >/dev/null
-# The package test builds a release tree of its own from the sources alone: it runs beside the
-# test build, which leaves a processor idle while it generates, moc's and links.
-log=build/test/package_test.log
-ctest --preset test -R '^package_test$' >"$log" 2>&1 &
-package=$!
-trap 'kill "$package" 2>/dev/null || true' EXIT
 cmake --build --preset test -j"$(nproc)"
-status=0
-ctest --preset test -j"$(nproc)" -E '^package_test$' || status=$?
-wait "$package" || status=$?
-cat "$log"
-exit "$status"
+ctest --preset test -j"$(nproc)"
