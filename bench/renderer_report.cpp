@@ -238,22 +238,20 @@ int main(int argc, char *argv[])
     for (int t = 1; t <= processors; ++t)
         threadCounts.push_back(t);
 
+    // A whole run, timed by the row itself, once.
+    const auto once = [](benchmark::internal::Benchmark *row) {
+        row->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+    };
     for (const char *name : posters)
         for (int t : threadCounts)
-            benchmark::RegisterBenchmark(
+            once(benchmark::RegisterBenchmark(
                 (std::string("poster/") + name + "/threads:" + std::to_string(t)).c_str(),
-                posterRow, name, t)
-                ->UseManualTime()
-                ->Iterations(1)
-                ->Unit(benchmark::kMillisecond);
+                posterRow, name, t));
     for (const auto &[threads, suffix] :
         {std::pair{1, "png"}, {processors, "png"}, {processors, "bmp"}})
-        benchmark::RegisterBenchmark(
+        once(benchmark::RegisterBenchmark(
             (std::string("scale16/") + suffix + "/threads:" + std::to_string(threads)).c_str(),
-            largeRow, threads, suffix)
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
+            largeRow, threads, suffix));
     for (const Scenario &s : Scenarios)
         for (int detail = s.animated ? HighestDetail : 0; detail < DetailLevels; ++detail)
             benchmark::RegisterBenchmark(
