@@ -78,8 +78,8 @@ TEST(FractalPanel, HandlersStoreTheDerivedValueWithTheirWidth)
     EXPECT_FALSE(m.fractal.mmEnabled());
     EXPECT_EQ(m.fractal.value(Control::Box), 1);
     EXPECT_EQ(m.marker.Left, 2411);
-    EXPECT_EQ(m.fractal.label2Caption(), QStringLiteral("Оси 7"));
-    EXPECT_EQ(m.fractal.frame1Caption(), QStringLiteral("Размер 30"));
+    EXPECT_EQ(m.fractal.label2Caption(), "Оси 7");
+    EXPECT_EQ(m.fractal.frame1Caption(), "Размер 30");
     // Sliders store 32 bits, options and check boxes 16; a slider clamps, and runs no handler
     // when set to the value it has.
     for (const Handler &h : std::vector<Handler>{{Control::Rc, 200, &FractalVars::RedCorr, B32(0)},
@@ -113,7 +113,7 @@ TEST(FractalPanel, CaptionsMarkerAndOptions)
     m.marker.Visible = false;
     p.setValue(Control::MM, 10);
     p.setValue(Control::Slider3, 0);
-    EXPECT_EQ(p.label2Caption(), QStringLiteral("Оси  10"));
+    EXPECT_EQ(p.label2Caption(), "Оси  10");
     EXPECT_FALSE(m.marker.Visible);
     p.setValue(Control::Slider2, 10);
     p.setValue(Control::Slider1, 40);
@@ -167,9 +167,9 @@ TEST(TextRule, GivesTheValueAndRewritesOnlyWhenTheTextDoesNotShowIt)
     }
     InterferencePanel p; // a spinner's value is written on release, less 50 for the amplitude
     p.setSpinner(Ampl, 600);
-    EXPECT_EQ(p.text(Ampl), QStringLiteral("1"));
+    EXPECT_EQ(p.text(Ampl), "1");
     p.released(Ampl);
-    EXPECT_EQ(p.text(Ampl), QStringLiteral("450"));
+    EXPECT_EQ(p.text(Ampl), "450");
     EXPECT_EQ(p.value(Ampl), 500);
 }
 
@@ -219,14 +219,14 @@ TEST(RunControl, Scenarios)
         m.startStop(sc.drawing);
         EXPECT_EQ(s.elements, sc.elements);
         for (const Look &l : sc.looks) {
-            const QString caption = l.percent < 0 ? QStringLiteral("Дивограф")
-                                                  : QStringLiteral("Дивограф  %1%").arg(l.percent);
+            const QString caption
+                = l.percent < 0 ? "Дивограф" : QString("Дивограф  %1%").arg(l.percent);
             EXPECT_EQ(s.at(l.at).caption, caption) << "at " << l.at;
             EXPECT_EQ(s.at(l.at).running, l.running) << "at " << l.at;
             EXPECT_EQ(s.at(l.at).drawWidth, l.pen) << "at " << l.at;
         }
         EXPECT_FALSE(m.run.Running);
-        EXPECT_EQ(m.run.status.caption(), QStringLiteral("Дивограф"));
+        EXPECT_EQ(m.run.status.caption(), "Дивограф");
         EXPECT_EQ(m.surface.DrawWidth(), 1);
         EXPECT_FALSE(m.marker.Visible);
         EXPECT_EQ(m.drawingsOnStack(), 0);
@@ -270,12 +270,12 @@ TEST(RunControl, ANestedStopRebuildsTheHoleTables)
 {
     ScriptedModel map(true);
     map.plan[110] = [&] { // column 3 (x = 21), cell 10
-        map.model.interference.setText(Pair::Num, QStringLiteral("3"));
+        map.model.interference.setText(Pair::Num, "3");
         map.model.startStop(Drawing::Interference3D);
         EXPECT_EQ(map.model.holes.count(), 3);
         EXPECT_EQ(map.model.surface.DrawWidth(), 1);
     };
-    map.plan[120] = [&] { map.model.interference.setText(Pair::Num, QStringLiteral("20")); };
+    map.plan[120] = [&] { map.model.interference.setText(Pair::Num, "20"); };
     map.model.startStop(Drawing::Interference);
     const Surface &t = map.model.surface;
     const auto cell = [&](int x, int y) {

@@ -239,7 +239,7 @@ TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
 TEST(Interference, SurfaceRowsPointsPenProgressAndGoldenPoints)
 {
     ScriptedModel s;
-    s.model.interference.setText(Pair::Ampl, QStringLiteral("250"));
+    s.model.interference.setText(Pair::Ampl, "250");
     s.model.fractal.setValue(Control::Slider2, 10);
     s.model.fractal.setValue(Control::Slider1, 40);
     const Surface &f = s.model.surface;
@@ -253,9 +253,9 @@ TEST(Interference, SurfaceRowsPointsPenProgressAndGoldenPoints)
     for (int row = 1; row < 175; ++row)
         ASSERT_EQ(s.at(121 * row + 1).revision, s.at(121 * row).revision) << row;
     // The first point of a row shows the progress of the row before: Y = -180, 110, 685.
-    EXPECT_EQ(s.at(122).caption, QStringLiteral("Дивограф  0%"));
-    EXPECT_EQ(s.at(7140).caption, QStringLiteral("Дивограф  33%"));
-    EXPECT_EQ(s.at(21055).caption, QStringLiteral("Дивограф  99%"));
+    EXPECT_EQ(s.at(122).caption, "Дивограф  0%");
+    EXPECT_EQ(s.at(7140).caption, "Дивограф  33%");
+    EXPECT_EQ(s.at(21055).caption, "Дивограф  99%");
     EXPECT_EQ(
         std::vector<bool>({projectedVisible(-9.999, 509.999), projectedVisible(-10, 100),
             projectedVisible(510, 100), projectedVisible(100, -10), projectedVisible(100, 510)}),

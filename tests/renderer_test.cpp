@@ -31,7 +31,7 @@ namespace {
 
 Parsed parse(const QStringList &args)
 {
-    return parseArguments(QStringList{QStringLiteral("divograf-render")} + args);
+    return parseArguments(QStringList{"divograf-render"} + args);
 }
 
 // The exit code and the standard error; `asNobody`: as a user whom permissions bind, unlike root.
@@ -39,7 +39,7 @@ std::pair<int, QString> runRenderer(const QStringList &args, bool asNobody = fal
 {
     QProcess p;
     if (asNobody && geteuid() == 0)
-        p.start(QStringLiteral("setpriv"),
+        p.start("setpriv",
             QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", DIVOGRAF_RENDER_EXE}
                 + args);
     else
@@ -99,7 +99,7 @@ TEST(ParameterFile, SaveTakesTheVariablesIntoKnownBytes)
 TEST(ParameterFile, SavedOverALongerFileAndLoadedBack)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("long.dvg"));
+    const QString path = dir.filePath("long.dvg");
     QByteArray old(300000, '\0'); // a tail longer than the pieces it is copied in
     for (int i = 0; i < old.size(); ++i)
         old[i] = static_cast<char>(i * 7 + i / 4096);
@@ -172,8 +172,8 @@ TEST(ParameterFile, LoadSetsEachControlThroughItsHandlingWithinItsRange)
             EXPECT_EQ(m.fractal.vars.RedCorr.value, inRange ? 25 : 0);
             EXPECT_EQ(m.StoredNum, (StoredInt{inRange ? 7 : 25, width}));
         }
-    EXPECT_EQ(numberText(450), QStringLiteral(" 450 "));
-    EXPECT_EQ(numberText(-10), QStringLiteral("-10 "));
+    EXPECT_EQ(numberText(450), " 450 ");
+    EXPECT_EQ(numberText(-10), "-10 ");
 }
 
 TEST(RendererArguments, SettingsKeepTheirOrderAndTheFormatFollowsTheExtension)
@@ -185,11 +185,11 @@ TEST(RendererArguments, SettingsKeepTheirOrderAndTheFormatFollowsTheExtension)
     EXPECT_EQ(j.drawing, Drawing::Interference3D);
     EXPECT_EQ(std::get<ControlSetting>(j.settings[0]).control, Control::Rc);
     EXPECT_EQ(std::get<ControlSetting>(j.settings[0]).value, 10);
-    EXPECT_EQ(std::get<ParameterFileSetting>(j.settings[1]).path, QStringLiteral("a.dvg"));
+    EXPECT_EQ(std::get<ParameterFileSetting>(j.settings[1]).path, "a.dvg");
     EXPECT_EQ(std::get<TextSetting>(j.settings[2]).textBox, Pair::L);
-    EXPECT_EQ(std::get<TextSetting>(j.settings[2]).text, QStringLiteral(" 7 0")); // as typed
+    EXPECT_EQ(std::get<TextSetting>(j.settings[2]).text, " 7 0"); // as typed
     EXPECT_EQ(std::get<TextSetting>(j.settings[3]).text, QString());
-    EXPECT_EQ(j.saveParameters, QStringLiteral("out.dvg"));
+    EXPECT_EQ(j.saveParameters, "out.dvg");
     EXPECT_EQ(j.format, QByteArray("PNG"));
     EXPECT_EQ(j.scale, 16);
     Model m; // a click on QWA assigns Squarings
@@ -247,7 +247,7 @@ TEST(RendererArguments, BadInputIsOneClearRussianLine)
         const Parsed p = parse(args);
         ASSERT_TRUE(std::holds_alternative<Error>(p));
         const QString message = std::get<Error>(p).message;
-        EXPECT_TRUE(message.contains(QRegularExpression(QStringLiteral("[а-я]{3}")))) << message;
+        EXPECT_TRUE(message.contains(QRegularExpression("[а-я]{3}"))) << message;
         EXPECT_TRUE(message.contains(QString::fromUtf8(says))) << message;
         EXPECT_FALSE(message.contains('\n'));
     }
@@ -270,8 +270,8 @@ TEST(Renderer, WritesTheWindowsPictureAndParameters)
         int scale, cell;
     };
     const Row rows[] = {
-        {{"interference", "--set", "numt=3"}, Drawing::Interference,
-            {TextSetting{Pair::Num, QStringLiteral("3")}}, 1, 0},
+        {{"interference", "--set", "numt=3"}, Drawing::Interference, {TextSetting{Pair::Num, "3"}},
+            1, 0},
         {{"rainbow"}, Drawing::Rainbow, {}, 1, 0},
         {{"fractal", "--scale", "2", "--set", "Option1=1", "--set", "Rc=0"}, Drawing::Fractal,
             {detail, noRed}, 2, 0},
@@ -283,8 +283,8 @@ TEST(Renderer, WritesTheWindowsPictureAndParameters)
     for (int i = 0; i < std::ssize(rows); ++i) {
         const Row &row = rows[i];
         SCOPED_TRACE(row.args.join(' ').toStdString());
-        const QString out = dir.filePath(QStringLiteral("%1.bmp").arg(i));
-        const QString params = dir.filePath(QStringLiteral("%1.dvg").arg(i));
+        const QString out = dir.filePath(QString("%1.bmp").arg(i));
+        const QString params = dir.filePath(QString("%1.dvg").arg(i));
         EXPECT_EQ(runRenderer(row.args + QStringList{"-o", out, "--save-params", params}),
             std::pair(0, QString()));
         Model m(row.scale);
@@ -400,8 +400,8 @@ TEST(Renderer, ASignalStopsTheRunAndLeavesEveryFileAsItWas)
     for (const int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
         QTemporaryDir dir;
-        const QString out = dir.filePath(QStringLiteral("poster.png"));
-        const QString params = dir.filePath(QStringLiteral("p.dvg"));
+        const QString out = dir.filePath("poster.png");
+        const QString params = dir.filePath("p.dvg");
         write(out, "as it was");
         write(params, "as it was");
         QProcess p;
@@ -427,9 +427,9 @@ TEST(Renderer, AStopWhileWritingLeavesNoFile)
 {
     QTemporaryDir dir;
     Job job;
-    job.output = dir.filePath(QStringLiteral("x.bmp"));
+    job.output = dir.filePath("x.bmp");
     job.format = "BMP";
-    job.saveParameters = dir.filePath(QStringLiteral("p.dvg"));
+    job.saveParameters = dir.filePath("p.dvg");
     bool writing = false;
     double done = 0;
     Watch watch;
@@ -448,29 +448,22 @@ TEST(Renderer, AStopWhileWritingLeavesNoFile)
 // stage still takes; a PNG's share is not known before it is written, its megabytes are.
 TEST(RendererProgress, TheLineSaysTheStagePercentAndTimes)
 {
-    struct Row
-    {
-        Stage stage;
-        double done, megabytes, runSeconds, stageSeconds;
-        const char *says;
+    const std::pair<QString, const char *> rows[] = {
+        {progressText(Stage::Drawing, 0.25, 0, 20, 20),
+            "Рисую: 25 %, прошло 20 с, осталось около 1 мин 00 с"},
+        {progressText(Stage::Writing, -1, 12.34, 3, 3), "Записываю файл: 12,3 МБ, прошло 3 с"},
+        {progressText(Stage::Drawing, 0, 0, 1.4, 1.4), "Рисую: 0 %, прошло 1 с"},
+        {progressText(Stage::Drawing, 1, 0, 599.6, 599.6), "Рисую: 100 %, прошло 10 мин 00 с"},
     };
-    const Row rows[] = {
-        {Stage::Drawing, 0.25, 0, 20, 20, "Рисую: 25 %, прошло 20 с, осталось около 1 мин 00 с"},
-        {Stage::Writing, -1, 12.34, 3, 3, "Записываю файл: 12,3 МБ, прошло 3 с"},
-        {Stage::Drawing, 0, 0, 1.4, 1.4, "Рисую: 0 %, прошло 1 с"},
-        {Stage::Drawing, 1, 0, 599.6, 599.6, "Рисую: 100 %, прошло 10 мин 00 с"},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(
-            progressText(row.stage, row.done, row.megabytes, row.runSeconds, row.stageSeconds),
-            QString::fromUtf8(row.says));
+    for (const auto &[shown, says] : rows)
+        EXPECT_EQ(shown, QString::fromUtf8(says));
 }
 
 // The line shows on a terminal (`script` gives one) and is cleared at the end; not with --quiet,
 // nor in a pipe (the other runs read an empty standard error).
 TEST(RendererProgress, OnATerminalOnlyAndNotWhenQuiet)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+    if (QStandardPaths::findExecutable("script").isEmpty())
         GTEST_SKIP() << "no script(1) to give the renderer a terminal";
     QTemporaryDir dir;
     for (const bool quiet : {false, true}) {
@@ -478,13 +471,13 @@ TEST(RendererProgress, OnATerminalOnlyAndNotWhenQuiet)
         const QString command
             = QStringLiteral(DIVOGRAF_RENDER_EXE " fractal --set QWA=5 --set KUB=1 --set MUA=1 "
                                                  "--scale 2 --cell px --threads 1 -o ")
-            + dir.filePath(QStringLiteral("x.bmp")) + (quiet ? QStringLiteral(" --quiet") : "");
+            + dir.filePath("x.bmp") + (quiet ? " --quiet" : "");
         QProcess p;
-        p.start(QStringLiteral("script"), {"-qec", command, "/dev/null"});
+        p.start("script", {"-qec", command, "/dev/null"});
         ASSERT_TRUE(p.waitForFinished(120000));
         const QString seen = QString::fromUtf8(p.readAllStandardOutput());
-        EXPECT_EQ(seen.contains(QStringLiteral("\rРисую: ")), !quiet) << seen;
-        EXPECT_EQ(seen.contains(QStringLiteral("\rЗаписываю файл: ")), !quiet);
+        EXPECT_EQ(seen.contains("\rРисую: "), !quiet) << seen;
+        EXPECT_EQ(seen.contains("\rЗаписываю файл: "), !quiet);
         EXPECT_EQ(seen.endsWith(QLatin1Char('\r')), !quiet) << seen;
     }
 }
