@@ -41,19 +41,13 @@ struct Driver
     int depth = 0;
     unsigned rate = BusyRate;
     int sinceAction = 0;
-    bool ended = false;
     QTimer answerer{};
     QPointer<QWidget> answered{}; // the modal window answered last, and how often found since
     int answers = 0;
     long queuedAt = -1; // the elements drawn when a click was queued, until it comes
     const int pen = m.surface.DrawWidth(); // when idle
 
-    bool quitting() const { return w.windowYield().quitting(); }
     long actions() const { return count.value("actions"); }
-    bool endingDue() const
-    {
-        return settings.ending && !ended && actions() + 1 >= settings.actions;
-    }
     unsigned below(std::size_t n) { return unsigned(gen() % n); }
     bool oneIn(unsigned n) { return below(n) == 0; }
     template <typename Rows> const auto &pick(const Rows &rows)
@@ -133,9 +127,9 @@ struct Driver
             : atLimit                 ? "ignored start"
             : depth > 0               ? "nested start"
                                       : "start";
-        count[what] += !quitting();
+        ++count[what];
         const bool drew = count.value("elements") > before;
-        expect(quitting() || (!m.run.Running && (wasRunning || drew != atLimit)),
+        expect(!m.run.Running && (wasRunning || drew != atLimit),
             QString("a drawing left running or drawn wrongly after a ") + what);
     }
 
@@ -177,8 +171,8 @@ struct Driver
             "the drawings nested beyond the limit or are miscounted");
         expect(queuedAt < 0 || count["elements"] - queuedAt < 2000,
             "a click waits in the queue: the drawings take no events");
-        const bool free = out.failure.isEmpty() && !ended && !quitting() && queuedAt < 0;
-        if (free && (endingDue() || (actions() < settings.actions && oneIn(rate)))) {
+        const bool free = out.failure.isEmpty() && queuedAt < 0;
+        if (free && actions() < settings.actions && oneIn(rate)) {
             act();
         } else if (free && m.run.Running
             && (++sinceAction >= MaxQuiet || actions() >= settings.actions)) {
@@ -188,8 +182,7 @@ struct Driver
         }
         windowYield();
         const Status &s = m.run.status;
-        expect(quitting()
-                || (w.windowTitle() == s.caption() && s.progress() >= 0 && s.progress() <= 100),
+        expect(w.windowTitle() == s.caption() && s.progress() >= 0 && s.progress() <= 100,
             "the caption or progress is not the drawing's");
         --depth;
     }
@@ -226,7 +219,7 @@ struct Driver
     Outcome go();
 };
 
-// The user's actions, each as likely as its weight; the endings never at random.
+// The user's actions, each as likely as its weight.
 const struct Action
 {
     std::string_view name;
@@ -271,38 +264,22 @@ const struct Action
             const QString texts[] = {n, "-" + n, n + ".5", " " + n + " ", "1e400", "abc", ""};
             QTest::keyClicks(box, d.pick(texts));
         }},
-    {"exit shortcut", 0, [](Driver &d) { d.shortcut(Qt::Key_X); }},
-    {"exit menu", 0, [](Driver &d) { d.menuItem("Exit"); }},
-    {"close box", 0,
-        [](Driver &d) { // as the window system does it
-            QCloseEvent close;
-            QCoreApplication::sendEvent(d.w.windowHandle(), &close);
-        }},
 };
 
 void Driver::act()
 {
-    if (endingDue() && (depth == 0 || QApplication::activeModalWidget()))
-        return command(true); // a drawing, inside which the end comes
-    ended = endingDue();
-    if (ended)
-        count["ended at depth"] = depth;
     ++count["actions"];
     count["inside drawings"] += depth > 0;
     sinceAction = 0;
     if (depth == 0)
         rate = oneIn(10) ? QuietRate : BusyRate;
     const auto weights = Actions | std::views::transform(&Action::weight);
-    const Action &action = ended
-        ? *std::ranges::find(Actions, std::string_view(settings.ending), &Action::name)
-        : Actions[std::discrete_distribution<int>(weights.begin(), weights.end())(gen)];
+    const Action &action
+        = Actions[std::discrete_distribution<int>(weights.begin(), weights.end())(gen)];
     doing = QString::fromUtf8(action.name);
     ++count[doing];
     action.perform(*this);
-    if (ended)
-        expect(quitting() && !m.run.Running && !w.isVisible(), "the program did not end");
-    else
-        check(depth == 0);
+    check(depth == 0);
 }
 
 Outcome Driver::go()
@@ -313,14 +290,9 @@ Outcome Driver::go()
     QObject::connect(&answerer, &QTimer::timeout, [this] { answer(); });
     m.run.yield = [this] { yielded(); };
     check(true);
-    while (out.failure.isEmpty() && !ended && (actions() < settings.actions || endingDue()))
+    while (out.failure.isEmpty() && actions() < settings.actions)
         act();
-    if (ended)
-        expect(quitting() && !m.run.Running && !w.isVisible() && depth == 0
-                && !QApplication::activeModalWidget(),
-            "the drawings did not unwind");
-    else
-        check(true);
+    check(true);
     m.run.yield = windowYield;
     QDir::setCurrent(previousFolder);
     for (const auto &[name, figure] : count.asKeyValueRange())

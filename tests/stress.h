@@ -21,8 +21,6 @@ struct Settings
 {
     std::uint32_t seed = 0; // the same seed gives the same actions
     long actions = 0;       // those inside drawings and modal windows count too
-    // Null, or the last action, given inside a drawing: "exit shortcut", "exit menu", "close box".
-    const char *ending = nullptr;
 };
 
 struct Outcome
@@ -33,7 +31,7 @@ struct Outcome
 };
 
 // Drives `window`, shown, active and idle, in a temporary current directory, and prints the
-// figures. An ending needs the event loop running.
+// figures.
 Outcome run(Main &window, const Settings &settings);
 
 } // namespace divograf::stress
