@@ -37,10 +37,7 @@ struct Rule
     int value;
     const char *rewrite; // nullptr: the text stays
 };
-constexpr Pair L = Pair::L;
-constexpr Pair Num = Pair::Num;
-constexpr Pair Scal = Pair::Scal;
-constexpr Pair Ampl = Pair::Ampl;
+using enum Pair;
 struct Act
 {
     int at;
@@ -69,7 +66,7 @@ constexpr std::nullopt_t Click = std::nullopt;
 
 } // namespace
 
-TEST(FractalPanel, HandlersStoreTheDerivedValueWithTheirWidth)
+TEST(FractalPanel, HandlersCaptionsMarkerAndOptions)
 {
     Model m;
     m.startUp();
@@ -101,14 +98,8 @@ TEST(FractalPanel, HandlersStoreTheDerivedValueWithTheirWidth)
         EXPECT_EQ(fresh.fractal.vars.*h.variable, h.expected)
             << spec(h.control).name << " " << h.value;
     }
-}
-
-// The size does not show the marker; the centre sliders do, and place it. Selecting the
-// selected option stores Detail again.
-TEST(FractalPanel, CaptionsMarkerAndOptions)
-{
-    Model m;
-    m.startUp();
+    // The size does not show the marker; the centre sliders do, and place it. Selecting the
+    // selected option stores Detail again.
     FractalPanel &p = m.fractal;
     m.marker.Visible = false;
     p.setValue(Control::MM, 10);

@@ -127,6 +127,23 @@ TEST_F(InFolder, ChooserTakesTheNameTheKeysPick)
     }
 }
 
+// The tree keeps the start folder in view while its 300 siblings come in and are sorted.
+TEST_F(InFolder, TheTreeShowsTheStartFolderOnceItsSiblingsAreRead)
+{
+    for (int i = 0; i <= 300; ++i)
+        QDir().mkpath(QString("many/%1").arg(i));
+    QDir::setCurrent("many/300");
+    ChooserState state{layout::ChooserModes[0].mode, QString()};
+    SaveLoad chooser(state, nullptr);
+    showActive(chooser);
+    QTreeView *tree = chooser.directoryList();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        const QModelIndex start = tree->currentIndex();
+        return start.data() == "300" && tree->model()->rowCount(start.parent()) == 301
+            && tree->viewport()->rect().contains(tree->visualRect(start));
+    }));
+}
+
 TEST(PrintWindow, PrintsTheClientAreaOrSaysWhyNot)
 {
     QImage picture(329, 329, QImage::Format_RGB32);

@@ -68,14 +68,7 @@ QStringList entries(const QString &folder)
 
 } // namespace
 
-static ParameterRecords startUpRecords()
-{
-    Model m;
-    m.startUp();
-    return takeParameters(m);
-}
-
-TEST(ParameterFile, SaveTakesTheVariablesIntoKnownBytes)
+TEST(ParameterFile, SavedInKnownBytesOverALongerFileAndLoadedBack)
 {
     Model m;
     m.startUp();
@@ -92,19 +85,15 @@ TEST(ParameterFile, SaveTakesTheVariablesIntoKnownBytes)
     m.fractal.setValue(Control::Rc, 180);
     EXPECT_EQ(encodeParameters(takeParameters(m)).toHex(),
         expected.replace(6 * 128, 6, QByteArray::fromHex("030014000000")).toHex());
-}
-
-// Saved over a longer file, which keeps its tail, and loaded back with either tag; anything
-// else is refused whole.
-TEST(ParameterFile, SavedOverALongerFileAndLoadedBack)
-{
+    // Saved over a longer file, which keeps its tail, and loaded back with either tag; anything
+    // else is refused whole.
     QTemporaryDir dir;
     const QString path = dir.filePath("long.dvg");
     QByteArray old(300000, '\0'); // a tail longer than the pieces it is copied in
     for (int i = 0; i < old.size(); ++i)
         old[i] = static_cast<char>(i * 7 + i / 4096);
     write(path, old);
-    ParameterRecords r = startUpRecords();
+    ParameterRecords r = takeParameters(m);
     r[0].set32(60);
     r[1].set16(4);
     r[12].set32(-123456);
