@@ -109,9 +109,6 @@ TEST(Fractal, IterationsAndEscapeCounts)
     const Formula start;
     const Formula still{0, false, false, 2, 7};
     const Formula moivre{0, false, true, 2, 7};
-    const Formula all{5, true, true, 2, 7};
-    const Formula coef3{1, false, false, 3, 7};
-    const Formula cube{0, true, false, 2, 7};
     const std::vector<Escape> cases = {
         // The points (1, 2501) and (1, 1) at start-up.
         {-2499 / 3100.0, -1 / 3100.0, 0, start, false, 0.596843912591051, 0.8505200832466181, 0, 7},
@@ -121,10 +118,10 @@ TEST(Fractal, IterationsAndEscapeCounts)
         {0, 0.5, 0.5, moivre, false, 0.2468479321305407, -0.8127404939663252, 0.5, 46},
         {-1, 0, 0, moivre, false, -0.7458359998274824, -0.8099814248714468, 3.14159, 5},
         // 3^7 > 1000: escapes at once.
-        {3, 0, 0, all, true, 2187.254164, -0.81, 0, 2},
+        {3, 0, 0, Formula{5, true, true, 2, 7}, true, 2187.254164, -0.81, 0, 2},
         // Coef 3 in the square; the cube, with no shift.
-        {0.5, 0.25, 0, coef3, false, 0.1345, 1.225, 0, 7},
-        {0.5, 0.25, 0, cube, false, 0.03125, 0.171875, 0, 46},
+        {0.5, 0.25, 0, Formula{1, false, false, 3, 7}, false, 0.1345, 1.225, 0, 7},
+        {0.5, 0.25, 0, Formula{0, true, false, 2, 7}, false, 0.03125, 0.171875, 0, 46},
         // The thresholds are strict.
         {1400, 0, 0, still, false, 1400, 0, 0, 46},
         {0, 3010.5, 0, still, true, 0, 3010.5, 0, 2},
@@ -211,11 +208,9 @@ TEST(Interference, WavelengthsAndGoldenCellsOfTheMap)
     };
     for (const Scene &scene : scenes) {
         ScriptedModel s;
-        InterferencePanel &p = s.model.interference;
-        p.setText(Pair::Ampl, scene.ampl);
-        p.setText(Pair::Scal, scene.scal);
-        p.setText(Pair::Num, scene.num);
-        p.setText(Pair::L, scene.l);
+        for (const auto &[pair, text] : {std::pair{Pair::Ampl, scene.ampl},
+                 {Pair::Scal, scene.scal}, {Pair::Num, scene.num}, {Pair::L, scene.l}})
+            s.model.interference.setText(pair, text);
         s.model.fractal.setValue(Control::Slider2, scene.sliderX);
         s.model.fractal.setValue(Control::Slider1, scene.sliderY);
         s.model.startStop(Drawing::Interference);
@@ -367,4 +362,13 @@ TEST(HeadlessBlocks, CellsPointsAndPen)
     EXPECT_EQ(surfacePen(10, 3), 15);
     EXPECT_EQ(Surface::unitsNearestPixel(2), 8);
     EXPECT_EQ(Surface::unitsNearestPixel(10), 2);
+    // A headless surface yields every 64 lines (241 times), not once a block: a stop comes soon.
+    Model m;
+    m.startUp();
+    Workers workers(2);
+    m.run.workers = &workers;
+    int yields = 0;
+    m.run.yield = [&] { ++yields; };
+    m.startStop(Drawing::Interference3D);
+    EXPECT_GT(yields, 200);
 }
