@@ -10,15 +10,12 @@
 
 namespace divograf {
 
-bool installQtRussian(QCoreApplication &app)
+void installQtRussian(QCoreApplication &app)
 {
-    auto *translator = new QTranslator(&app);
+    auto *translator = new QTranslator(&app); // goes with the application
     if (translator->load(
-            QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        && QCoreApplication::installTranslator(translator))
-        return true;
-    delete translator;
-    return false;
+            QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 }
 
 } // namespace divograf
