@@ -30,8 +30,7 @@ struct Outcome
     QString failure; // empty, or the first broken invariant, with the seed
 };
 
-// Drives `window`, shown, active and idle, in a temporary current directory, and prints the
-// figures.
+// Drives the shown, active, idle `window` in a temporary current directory; prints the figures.
 Outcome run(Main &window, const Settings &settings);
 
 } // namespace divograf::stress

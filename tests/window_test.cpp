@@ -186,6 +186,7 @@ TEST_F(Window, LooksAndNames)
     EXPECT_EQ(rainbow->iconSize(), QSize(97, 33));
     EXPECT_EQ(rainbow->icon().pixmap(97, 33).toImage().convertToFormat(QImage::Format_RGB32),
         artwork::rainbowButton().copy(11, 43, 97, 33));
+    EXPECT_NE(artwork::rainbowButton().pixel(60, 60), qRgb(255, 255, 255)); // its rings painted
     get<QSlider>("Slider2")->setValue(10);
     get<QSlider>("Slider1")->setValue(40);
     EXPECT_EQ(view->markerRect(), QRect(64, 262, 8, 7));
