@@ -48,8 +48,8 @@ TEST(Surface, EachOperationPaintsItsPixelsInItsColourOnly)
         // Units 1000, 1100, 2000, 2050 fall on the pixels 66, 72, 132, 135: both corners included.
         {"box", 1, 1, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
             {{66, 132}, {72, 135}}, {{65, 132}, {73, 135}, {66, 136}}},
-        {"box, pen 4", 1, 4, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
-            {{65, 131}, {74, 137}}, {{64, 132}, {75, 135}}},
+        {"box, pen 6", 1, 6, [](Surface &s, Colour c) { s.fillBox(1000, 2000, 100, 50, c); },
+            {{64, 130}, {75, 138}}, {{63, 132}, {76, 135}, {66, 139}}},
         {"line, pen 5", 1, 5, [](Surface &s, Colour c) { s.line(1000, 2500, 4000, 2500, c); },
             {{165, 163}, {165, 167}, {66, 165}}, {{165, 162}, {165, 168}}},
         {"beyond", 1, 1,

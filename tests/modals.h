@@ -4,8 +4,7 @@
 
 #pragma once
 
-// Windows shown and active, and answers to the modal windows a command opens, given from inside
-// their own event loops.
+// Windows shown and active; answers to the modal windows a command opens, from their own loops.
 
 #include <QtTest>
 #include <QtWidgets>

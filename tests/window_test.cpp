@@ -177,6 +177,7 @@ TEST_F(Window, LooksAndNames)
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
     EXPECT_FALSE(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_FALSE(get<QProgressBar>("Progress")->isTextVisible());
+    EXPECT_FALSE(w.windowIcon().isNull());
     EXPECT_EQ(get("Slider3")->accessibleName(), "Размер"); // by its hint
     EXPECT_EQ(get("Command2")->accessibleName(), "Строить радугу");
     EXPECT_EQ(get("Command2")->toolTip(), "Старт/остановка прорисовки");
