@@ -135,6 +135,7 @@ TEST(TextRule, GivesTheValueAndRewritesOnlyWhenTheTextDoesNotShowIt)
         // Reading: blanks skipped everywhere, the number read up to what cannot continue it.
         {Num, "letters", 1, "1"},
         {L, "\t 7 0 0", 700, nullptr},
+        {L, "+70", 70, nullptr},
         {L, "25e-1", 2, "2"},
         {L, "1e", 1, nullptr},
         {L, "5e+x", 5, nullptr},

@@ -276,7 +276,6 @@ TEST_F(FileCommands, DuringADrawingAndAfterACancelOrAFailure)
     EXPECT_EQ(rc()->value(), 10);
     EXPECT_EQ(w.model().fractal.vars.RedCorr.value, 190);
     EXPECT_EQ(holes->text(), " 3 ");
-    EXPECT_EQ(w.model().interference.value(Pair::Num), 3);
 
     // Cancelled: nothing written, nothing changed.
     rc()->setValue(20);
